@@ -1,0 +1,188 @@
+#include "app/startup_win.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <wtsapi32.h>
+#include <gdiplus.h>
+
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+
+#include "app/command_line.h"
+#include "app/companion_app_win.h"
+#include "app/companion_messages.h"
+#include "app/companion_window_win.h"
+#include "app/wide_win.h"
+#include "bubble/bubble_window_win.h"
+#include "settings/preferences_win.h"
+
+namespace companion {
+
+namespace {
+
+constexpr DWORD kCompanionExStyle =
+    WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+constexpr DWORD kPreviewExStyle =
+    WS_EX_NOACTIVATE | WS_EX_APPWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST;
+constexpr DWORD kBubbleExStyle =
+    WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+constexpr DWORD kHintExStyle = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+static_assert(kCompanionExStyle == 0x08080088 && kPreviewExStyle == 0x080C0008 &&
+              kHintExStyle == 0x08000088);
+
+constexpr char16_t kStartFailureText[] =
+    u"The companion could not continue. Please restart it. Your locally saved preferences are "
+    u"preserved.";
+
+// Common controls version 5 accept the version-2 tool record; the manifest asks for no newer.
+constexpr UINT kToolInfoV2Size = offsetof(TTTOOLINFOW, lParam) + sizeof(LPARAM);
+static_assert(kToolInfoV2Size == 64);
+constexpr int kHintMaxWidth = 360;
+constexpr int kHintInitialDelayMs = 500;
+
+class GdiplusSession {
+ public:
+  GdiplusSession() {
+    Gdiplus::GdiplusStartupInput input;
+    started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+  }
+  ~GdiplusSession() {
+    if (started_) Gdiplus::GdiplusShutdown(token_);
+  }
+  GdiplusSession(const GdiplusSession&) = delete;
+  GdiplusSession& operator=(const GdiplusSession&) = delete;
+  bool Started() const { return started_; }
+
+ private:
+  ULONG_PTR token_ = 0;
+  bool started_ = false;
+};
+
+void RegisterWindowClass(HINSTANCE instance, const char16_t* name, WNDPROC procedure,
+                         const char* failure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_HAND);
+  windowClass.lpszClassName = AsWide(name);
+  if (!RegisterClassExW(&windowClass)) throw std::runtime_error(failure);
+}
+
+void CreateCompanionWindows(CompanionApp& app, HINSTANCE instance, bool preview) {
+  app.companionWindow = CreateWindowExW(
+      preview ? kPreviewExStyle : kCompanionExStyle, AsWide(kCompanionClassName),
+      AsWide(kCompanionTitle), WS_POPUP, 0, 0, 280, 190, nullptr, nullptr, instance, nullptr);
+  if (!app.companionWindow) throw std::runtime_error("Cannot create transparent companion");
+
+  app.bubbleWindow =
+      CreateWindowExW(kBubbleExStyle, AsWide(kBubbleClassName), AsWide(kBubbleTitle), WS_POPUP, 0,
+                      0, 350, 260, app.companionWindow, nullptr, instance, nullptr);
+  if (!app.bubbleWindow) throw std::runtime_error("Cannot create Scripture bubble");
+
+  app.hintWindow =
+      CreateWindowExW(kHintExStyle, TOOLTIPS_CLASSW, nullptr,
+                      WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, app.bubbleWindow, nullptr, instance, nullptr);
+  if (!app.hintWindow) throw std::runtime_error("Cannot create Scripture hint");
+
+  wchar_t hintText[] = L"Scripture";
+  TTTOOLINFOW tool{};
+  tool.cbSize = kToolInfoV2Size;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = app.bubbleWindow;
+  tool.uId = reinterpret_cast<UINT_PTR>(app.bubbleWindow);
+  tool.lpszText = hintText;
+  if (!SendMessageW(app.hintWindow, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+    throw std::runtime_error("Cannot register Scripture hint");
+  }
+  SendMessageW(app.hintWindow, TTM_SETMAXTIPWIDTH, 0, kHintMaxWidth);
+  SendMessageW(app.hintWindow, TTM_SETDELAYTIME, TTDT_INITIAL, kHintInitialDelayMs);
+}
+
+// Puts the figure on screen and starts the clock, once the windows exist.
+void StartCompanion(CompanionApp& app, bool preview) {
+  WTSRegisterSessionNotification(app.companionWindow, NOTIFY_FOR_THIS_SESSION);
+  const uint64_t now = GetTickCount64();
+  app.nextScriptureTick = app.gapSeconds != 0 ? now + uint64_t(app.gapSeconds) * 1000 : 0;
+  app.clipReplayTick = now + 12000;
+  ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
+  SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
+  (void)preview;
+}
+
+// Steps from loading the preferences to the end of the message loop; every failure here is
+// reported by RunCompanion's single handler.
+int StartAndRun(CompanionApp& app, HINSTANCE instance, bool preview) {
+  LoadPreferences(app);
+  RegisterWindowClass(instance, kCompanionClassName, CompanionWindowProc,
+                      "Cannot register companion");
+  RegisterWindowClass(instance, kBubbleClassName, BubbleWindowProc,
+                      "Cannot register Scripture bubble");
+  CreateCompanionWindows(app, instance, preview);
+  app.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+  StartCompanion(app, preview);
+
+  MSG message;
+  BOOL result;
+  while ((result = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return result == -1 ? kExitMessageLoopFailed : kExitOk;
+}
+
+void ShowStartFailure(const CompanionApp& app) {
+  MessageBoxW(app.companionWindow, AsWide(kStartFailureText), AsWide(kCompanionTitle),
+              MB_OK | MB_ICONERROR);
+  if (app.companionWindow && IsWindow(app.companionWindow)) DestroyWindow(app.companionWindow);
+}
+
+}  // namespace
+
+HWND FindRunningCompanion() {
+  return FindWindowW(AsWide(kCompanionClassName), AsWide(kCompanionTitle));
+}
+
+int RunCompanion(HINSTANCE instance, std::u16string_view arguments) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  GdiplusSession gdiplus;
+  if (!gdiplus.Started()) return kExitNoGdiplus;
+
+  const CommandLineSwitch commandSwitch = ParseCommandLine(arguments);
+  if (commandSwitch == CommandLineSwitch::Quit) {
+    if (HWND running = FindRunningCompanion()) PostMessageW(running, WM_CLOSE, 0, 0);
+    return kExitOk;
+  }
+
+  HANDLE mutex = CreateMutexW(nullptr, TRUE, AsWide(kInstanceMutexName));
+  if (!mutex) return kExitNoMutex;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (HWND running = FindRunningCompanion()) PostMessageW(running, WM_COMPANION_SHOW, 0, 0);
+    CloseHandle(mutex);
+    return kExitOk;
+  }
+
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  int exitCode = kExitOk;
+  {
+    auto app = std::make_unique<CompanionApp>();
+    processCompanionApp = app.get();
+    try {
+      exitCode = StartAndRun(*app, instance, commandSwitch == CommandLineSwitch::Preview);
+    } catch (const std::exception&) {
+      ShowStartFailure(*app);
+      exitCode = kExitFailure;
+    }
+    processCompanionApp = nullptr;
+  }
+  CoUninitialize();
+  ReleaseMutex(mutex);
+  CloseHandle(mutex);
+  return exitCode;
+}
+
+}  // namespace companion

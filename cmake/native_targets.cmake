@@ -1,0 +1,26 @@
+# Native (Linux) build: the portable core with its unit tests, benchmarks and fuzzers.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_executable(companion_tests)
+target_link_libraries(companion_tests PRIVATE companion_core GTest::gtest GTest::gtest_main)
+gtest_discover_tests(companion_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+
+# companion_add_fuzzer(<name> <source>): a libFuzzer target over the portable core, plus a
+# short bounded run of it over its committed seed corpus (<source dir>/corpus/<name>).
+function(companion_add_fuzzer name source)
+  if(NOT SCROLLWICK_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${source})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE companion_core)
+  set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  add_test(NAME ${name}_run COMMAND ${name} -runs=20000 -max_len=65536 ${corpus})
+  set_tests_properties(${name}_run PROPERTIES LABELS fuzz)
+endfunction()
+
+if(EXISTS ${PROJECT_SOURCE_DIR}/tools/art/CMakeLists.txt)
+  add_subdirectory(tools/art)
+endif()

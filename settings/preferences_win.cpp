@@ -1,0 +1,139 @@
+#include "settings/preferences_win.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <stdexcept>
+
+#include "app/companion_app_win.h"
+#include "app/companion_messages.h"
+#include "app/wide_win.h"
+#include "scripture/catalogue.h"
+#include "settings/preferences.h"
+
+namespace companion {
+
+namespace {
+
+constexpr char16_t kSection[] = u"Companion";
+constexpr char16_t kSaveFailureText[] =
+    u"Preferences could not be saved locally. The companion will still work, but changes may be "
+    u"lost when it exits.";
+
+int32_t ReadInt(const std::u16string& path, const char16_t* key, int32_t fallback) {
+  // The INI read parses a leading sign, so a stored negative position comes back negative.
+  return static_cast<int32_t>(
+      GetPrivateProfileIntW(AsWide(kSection), AsWide(key), fallback, AsWide(path)));
+}
+
+PreferenceValues ReadPreferences(const std::u16string& path) {
+  PreferenceValues v;
+  v.displaySeconds = ReadInt(path, u"DisplaySeconds", 10);
+  v.gapSeconds = ReadInt(path, u"GapSeconds", 60);
+  v.translationIndex = ReadInt(path, u"Translation", 0);
+  v.sizeMultiple = ReadInt(path, u"SizeMultiple", 1);
+  v.scripturesViewed = ReadInt(path, u"ScripturesViewed", 0);
+  v.categoryIndex = ReadInt(path, u"Category", 0);
+  v.promptMinutes = ReadInt(path, u"PromptMinutes", 0);
+  v.movementEnabled = ReadInt(path, u"Movement", 1) != 0;
+  v.paused = ReadInt(path, u"Paused", 0) != 0;
+  v.younger = ReadInt(path, u"YoungerPreview", 1) != 0;
+  // Older files stored the free position under other names; they supply the defaults.
+  const int32_t freePosition = ReadInt(path, u"FreePosition", 0);
+  v.freePlacement = ReadInt(path, u"FreePlacement", freePosition) != 0;
+  const int32_t desktopX = ReadInt(path, u"DesktopX", 0);
+  v.positionX = ReadInt(path, u"PositionX", desktopX);
+  const int32_t desktopY = ReadInt(path, u"DesktopY", 0);
+  v.positionY = ReadInt(path, u"PositionY", desktopY);
+  wchar_t monitor[kMonitorDeviceMaxLength + 1] = {};
+  GetPrivateProfileStringW(AsWide(kSection), L"Monitor", L"", monitor,
+                           static_cast<DWORD>(std::size(monitor)), AsWide(path));
+  v.monitorDevice = ToU16(monitor);
+  return v;
+}
+
+void ApplyPreferences(CompanionApp& app, const PreferenceValues& v) {
+  app.displaySeconds = v.displaySeconds;
+  app.gapSeconds = v.gapSeconds;
+  app.translationIndex = v.translationIndex;
+  app.sizeMultiple = v.sizeMultiple;
+  app.scripturesViewed = v.scripturesViewed;
+  app.categoryIndex = v.categoryIndex;
+  app.promptMinutes = v.promptMinutes;
+  app.movementEnabled = v.movementEnabled;
+  app.paused = v.paused;
+  SetYounger(app.characterArt, v.younger);
+  app.freePlacement = v.freePlacement;
+  app.positionX = v.positionX;
+  app.positionY = v.positionY;
+  app.monitorDevice = v.monitorDevice;
+}
+
+bool WriteString(const std::u16string& path, const char16_t* key, const std::u16string& value) {
+  return WritePrivateProfileStringW(AsWide(kSection), AsWide(key), AsWide(value), AsWide(path)) !=
+         FALSE;
+}
+
+}  // namespace
+
+void LoadPreferences(CompanionApp& app) {
+  PWSTR base = nullptr;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &base))) {
+    CoTaskMemFree(base);
+    throw std::runtime_error("Cannot find local preferences directory");
+  }
+  const std::u16string baseFolder = ToU16(base);
+  CoTaskMemFree(base);
+  LoadPreferencesFrom(app, baseFolder);
+}
+
+void LoadPreferencesFrom(CompanionApp& app, const std::u16string& baseFolder) {
+  app.preferencesFolder = baseFolder + u"\\Scrollwick";
+  CreateDirectoryW(AsWide(app.preferencesFolder), nullptr);
+  app.preferencesFolder += u"\\Companion";
+  CreateDirectoryW(AsWide(app.preferencesFolder), nullptr);
+  app.preferencesPath = app.preferencesFolder + u"\\preferences.ini";
+
+  PreferenceValues values = ReadPreferences(app.preferencesPath);
+  ValidatePreferences(values, static_cast<int32_t>(ScriptureCategories.size()));
+  ApplyPreferences(app, values);
+}
+
+void WritePreferenceInt(PreferenceSaveState& state, const char16_t* key, int32_t value) {
+  if (!WriteString(state.temporaryPath, key, PreferenceText(value))) state.ok = false;
+}
+
+void SavePreferences(CompanionApp& app) {
+  PreferenceSaveState state{app.preferencesPath + u".tmp"};
+  if (!WriteString(state.temporaryPath, u"Version", PreferenceText(kPreferencesVersion))) {
+    state.ok = false;
+  }
+  WritePreferenceInt(state, u"DisplaySeconds", app.displaySeconds);
+  WritePreferenceInt(state, u"GapSeconds", app.gapSeconds);
+  WritePreferenceInt(state, u"Translation", app.translationIndex);
+  WritePreferenceInt(state, u"SizeMultiple", app.sizeMultiple);
+  WritePreferenceInt(state, u"YoungerPreview", app.characterArt.younger);
+  WritePreferenceInt(state, u"ScripturesViewed", app.scripturesViewed);
+  WritePreferenceInt(state, u"Category", app.categoryIndex);
+  WritePreferenceInt(state, u"PromptMinutes", app.promptMinutes);
+  WritePreferenceInt(state, u"Movement", app.movementEnabled);
+  WritePreferenceInt(state, u"Paused", app.paused);
+  WritePreferenceInt(state, u"FreePlacement", app.freePlacement);
+  WritePreferenceInt(state, u"PositionX", app.positionX);
+  WritePreferenceInt(state, u"PositionY", app.positionY);
+  if (!WriteString(state.temporaryPath, u"Monitor", app.monitorDevice)) state.ok = false;
+  // Flushes the system's cached copy of the file to disk before it is moved.
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(state.temporaryPath));
+
+  if (state.ok && MoveFileExW(AsWide(state.temporaryPath), AsWide(app.preferencesPath),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return;
+  }
+  if (!app.saveFailureReported) {
+    app.saveFailureReported = true;
+    MessageBoxW(app.companionWindow, AsWide(kSaveFailureText), AsWide(kCompanionTitle),
+                MB_OK | MB_ICONINFORMATION);
+  }
+}
+
+}  // namespace companion
