@@ -1,0 +1,124 @@
+#include "tests/e2e/companion_process_win.h"
+
+#include <shlobj.h>
+
+#include <stdexcept>
+#include <vector>
+
+namespace companion::e2e {
+
+namespace {
+
+std::wstring ProgramPath() {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path(self);
+  path.resize(path.find_last_of(L'\\') + 1);
+  return path + L"ScrollwickCompanion.exe";
+}
+
+template <typename Predicate>
+bool WaitUntil(DWORD timeoutMs, Predicate done) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() >= end) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+struct ProcessWindowSearch {
+  DWORD processId;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<ProcessWindowSearch*>(lParam);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t className[128] = {};
+  GetClassNameW(window, className, 128);
+  if (process == search->processId && lstrcmpW(className, search->className) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+CompanionProcess::CompanionProcess(const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info_)) {
+    throw std::runtime_error("cannot start ScrollwickCompanion.exe");
+  }
+}
+
+CompanionProcess::~CompanionProcess() {
+  if (Running()) {
+    TerminateProcess(info_.hProcess, 99);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
+int CompanionProcess::WaitForExit(DWORD timeoutMs) {
+  if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return static_cast<int>(code);
+}
+
+bool CompanionProcess::Running() const {
+  return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs) {
+  CompanionProcess process(arguments);
+  return process.WaitForExit(timeoutMs);
+}
+
+HWND WaitForCompanionWindow(DWORD timeoutMs) {
+  HWND window = nullptr;
+  WaitUntil(timeoutMs, [&] {
+    // Start-up shows the window only once the bubble and the hint exist.
+    window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+    return window != nullptr && IsWindowVisible(window);
+  });
+  return window;
+}
+
+HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
+  ProcessWindowSearch search{processId, className, nullptr};
+  EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool WaitForNoCompanionWindow(DWORD timeoutMs) {
+  return WaitUntil(timeoutMs, [] {
+    return FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion") == nullptr;
+  });
+}
+
+std::wstring PreferencesPath() {
+  PWSTR base = nullptr;
+  SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &base);
+  std::wstring path = std::wstring(base) + L"\\Scrollwick\\Companion\\preferences.ini";
+  CoTaskMemFree(base);
+  return path;
+}
+
+void RemovePreferences() {
+  DeleteFileW(PreferencesPath().c_str());
+  DeleteFileW((PreferencesPath() + L".tmp").c_str());
+}
+
+}  // namespace companion::e2e

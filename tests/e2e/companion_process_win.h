@@ -1,0 +1,40 @@
+#pragma once
+// Starts the real ScrollwickCompanion.exe (next to the test program) and drives it from outside.
+#include <windows.h>
+
+#include <string>
+
+namespace companion::e2e {
+
+class CompanionProcess {
+ public:
+  // Starts the program with the given text after its name.
+  explicit CompanionProcess(const std::wstring& arguments);
+  ~CompanionProcess();
+  CompanionProcess(const CompanionProcess&) = delete;
+  CompanionProcess& operator=(const CompanionProcess&) = delete;
+
+  // Waits for the process to end; returns its exit code, or -1 on time-out.
+  int WaitForExit(DWORD timeoutMs = 20000);
+  bool Running() const;
+  DWORD Id() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Runs the program to completion and returns its exit code (-1 on time-out).
+int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs = 20000);
+
+// The shown companion window of a running instance, waited for up to timeoutMs; null if none appears.
+HWND WaitForCompanionWindow(DWORD timeoutMs = 20000);
+// The top-level window of the given class that belongs to the process, or null.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className);
+// Waits until no companion window is left.
+bool WaitForNoCompanionWindow(DWORD timeoutMs = 20000);
+
+// The preferences file of the companions started by the tests.
+std::wstring PreferencesPath();
+void RemovePreferences();
+
+}  // namespace companion::e2e

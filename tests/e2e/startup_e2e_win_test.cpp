@@ -1,0 +1,95 @@
+// The real program under Wine: command line, single instance, windows and exit codes.
+#include "tests/e2e/companion_process_win.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+namespace companion::e2e {
+namespace {
+
+constexpr LONG_PTR kCompanionExStyle = 0x08080088;
+constexpr LONG_PTR kPreviewExStyle = 0x080C0008;
+
+class Startup : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(FindWindowW(L"ScrollwickCompanion.V1", nullptr), nullptr)
+        << "a companion from an earlier test is still running";
+    RemovePreferences();
+  }
+  void TearDown() override {
+    if (HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion")) {
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      WaitForNoCompanionWindow();
+    }
+  }
+};
+
+TEST_F(Startup, NormalStartCreatesTheThreeWindowsAndClosesWithZero) {
+  CompanionProcess companion(L"");
+  HWND window = WaitForCompanionWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & 0xFFFFFFFF, kCompanionExStyle);
+  EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_POPUP, WS_POPUP);
+  EXPECT_TRUE(IsWindowVisible(window));
+
+  HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", L"Scripture");
+  ASSERT_NE(bubble, nullptr);
+  EXPECT_EQ(GetWindow(bubble, GW_OWNER), window);
+  EXPECT_EQ(GetWindowLongPtrW(bubble, GWL_EXSTYLE) & 0xFFFFFFFF, kCompanionExStyle);
+  HWND hint = FindProcessWindow(companion.Id(), TOOLTIPS_CLASSW);
+  ASSERT_NE(hint, nullptr);
+  EXPECT_EQ(GetWindow(hint, GW_OWNER), bubble);
+
+  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\ScrollwickCompanion.V1");
+  EXPECT_NE(mutex, nullptr);
+  if (mutex) CloseHandle(mutex);
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(companion.WaitForExit(), 0);
+  HANDLE after = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\ScrollwickCompanion.V1");
+  EXPECT_EQ(after, nullptr);
+  if (after) CloseHandle(after);
+}
+
+TEST_F(Startup, PreviewShowsAsAnApplicationWindow) {
+  CompanionProcess companion(L"--preview");
+  HWND window = WaitForCompanionWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & 0xFFFFFFFF, kPreviewExStyle);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(companion.WaitForExit(), 0);
+}
+
+TEST_F(Startup, QuitClosesTheRunningInstance) {
+  for (const wchar_t* quit : {L"--quit", L"    --quit", L"\t--quit"}) {
+    CompanionProcess companion(L"");
+    ASSERT_NE(WaitForCompanionWindow(), nullptr);
+    EXPECT_EQ(RunCompanionToExit(quit), 0) << quit;
+    EXPECT_EQ(companion.WaitForExit(), 0) << quit;
+  }
+}
+
+TEST_F(Startup, QuitWithNothingRunningExitsZero) {
+  EXPECT_EQ(RunCompanionToExit(L"--quit"), 0);
+  EXPECT_EQ(FindWindowW(L"ScrollwickCompanion.V1", nullptr), nullptr);
+}
+
+TEST_F(Startup, SecondInstanceOnlyForwardsAndKeepsTheFirstStyle) {
+  CompanionProcess first(L"");
+  HWND window = WaitForCompanionWindow();
+  ASSERT_NE(window, nullptr);
+  // Not switches: each starts a normal instance, which finds the first and exits.
+  for (const wchar_t* other : {L"", L"--preview", L"--QUIT", L"--quit now", L"--quit "}) {
+    EXPECT_EQ(RunCompanionToExit(other), 0) << other;
+    EXPECT_TRUE(first.Running()) << other;
+  }
+  EXPECT_EQ(FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion"), window);
+  EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & 0xFFFFFFFF, kCompanionExStyle);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first.WaitForExit(), 0);
+}
+
+}  // namespace
+}  // namespace companion::e2e
