@@ -1,8 +1,11 @@
 #include "app/companion_window_win.h"
 
+#include <wtsapi32.h>
+
 #include "app/companion_app_win.h"
 #include "app/companion_messages.h"
 #include "app/wide_win.h"
+#include "settings/tray_icon_win.h"
 
 namespace companion {
 
@@ -10,28 +13,167 @@ namespace {
 
 constexpr char16_t kFailureText[] = u"The companion could not continue. Please restart it.";
 
-LRESULT DispatchCompanionMessage(CompanionApp&, HWND window, UINT message, WPARAM wParam,
+void StopMotionTimer(CompanionApp& app) {
+  KillTimer(app.companionWindow, TIMER_MOTION);
+  app.motionTimerRunning = false;
+}
+
+// Steps 2 to 6 of the lock sequence, shared with suspend.
+void QuietenCompanion(CompanionApp& app) {
+  StopMotionTimer(app);
+  KillTimer(app.companionWindow, TIMER_TICK);
+  ShowWindow(app.companionWindow, SW_HIDE);
+}
+
+void LockSession(CompanionApp& app) {
+  app.sessionLocked = true;
+  QuietenCompanion(app);
+}
+
+// Work area, display or DPI changed: the figure (and a bubble beside it) follow.
+void RefreshDisplay(CompanionApp&) {}
+
+void RunDestroySequence(CompanionApp& app, HWND window) {
+  StopMotionTimer(app);
+  KillTimer(window, TIMER_TICK);
+  KillTimer(window, TIMER_DRAG);
+  KillTimer(window, TIMER_BUBBLE);
+  WTSUnRegisterSessionNotification(window);
+  RemoveTrayIcon(app);
+  if (app.bubbleWindow) {
+    // The hint window, which the bubble owns, goes with it.
+    DestroyWindow(app.bubbleWindow);
+    app.bubbleWindow = nullptr;
+    app.hintWindow = nullptr;
+  }
+  PostQuitMessage(0);
+}
+
+void OnTimer(CompanionApp& app, WPARAM id) {
+  switch (id) {
+    case TIMER_TICK:
+      break;
+    case TIMER_MOTION:
+      if (app.sessionLocked || app.suspended || app.fullScreenQuiet || app.paused ||
+          !app.movementEnabled || app.dragging) {
+        StopMotionTimer(app);
+      }
+      break;
+    case TIMER_DRAG:
+      break;
+    case TIMER_BUBBLE:
+      break;
+    default:
+      break;
+  }
+}
+
+void OnPowerBroadcast(CompanionApp& app, WPARAM event) {
+  if (event == PBT_APMSUSPEND) {
+    SetSuspended(app, true);
+  } else if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+    SetSuspended(app, false);
+  }
+}
+
+void OnSessionChange(CompanionApp& app, WPARAM event) {
+  if (event == WTS_SESSION_LOCK) {
+    LockSession(app);
+  } else if (event == WTS_SESSION_UNLOCK) {
+    app.sessionLocked = false;
+    SetSuspended(app, false);
+  }
+}
+
+void OnTrayEvent(CompanionApp& app, UINT event) {
+  switch (event) {
+    case WM_CONTEXTMENU:
+    case WM_RBUTTONUP:
+      break;
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+      ApplyClickRule(app);
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT DispatchCompanionMessage(CompanionApp& app, HWND window, UINT message, WPARAM wParam,
                                  LPARAM lParam) {
+  // Explorer broadcasts this after it restarts; the icon has to be added again.
+  if (app.taskbarCreatedMessage != 0 && message == app.taskbarCreatedMessage) {
+    AddTrayIcon(app);
+    return 0;
+  }
   switch (message) {
     case WM_DESTROY:
-      KillTimer(window, TIMER_TICK);
-      PostQuitMessage(0);
+      RunDestroySequence(app, window);
       return 0;
     case WM_CLOSE:
       DestroyWindow(window);
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA) RefreshDisplay(app);
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_DISPLAYCHANGE:
+      RefreshDisplay(app);
+      return 0;
+    case WM_TIMER:
+      OnTimer(app, wParam);
+      return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_CAPTURECHANGED:
+      return 0;
+    case WM_POWERBROADCAST:
+      OnPowerBroadcast(app, wParam);
+      return TRUE;
+    case WM_WTSSESSION_CHANGE:
+      OnSessionChange(app, wParam);
+      return 0;
+    case WM_DPICHANGED:
+      // The new vertical DPI; placement recomputes the final scale from it.
+      app.characterScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
+      RefreshDisplay(app);
+      return 0;
+    case WM_COMPANION_TRAY:
+      OnTrayEvent(app, LOWORD(lParam));
+      return 0;
+    case WM_COMPANION_SHOW:
       return 0;
     default:
       return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
-LRESULT FailCompanion(HWND window) {
+LRESULT FailCompanion(HWND window) noexcept {
   MessageBoxW(window, AsWide(kFailureText), AsWide(kCompanionTitle), MB_OK | MB_ICONERROR);
   DestroyWindow(window);
   return 0;
 }
 
 }  // namespace
+
+void SetSuspended(CompanionApp& app, bool suspend) {
+  if (suspend) {
+    app.suspended = true;
+    QuietenCompanion(app);
+    return;
+  }
+  app.suspended = false;
+  const uint64_t now = GetTickCount64();
+  app.nextScriptureTick = app.gapSeconds != 0 ? now + uint64_t(app.gapSeconds) * 1000 : 0;
+  app.lastTickTick = 0;
+  if (!app.sessionLocked) ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
+  SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
+}
+
+void ApplyClickRule(CompanionApp&) {}
 
 LRESULT CALLBACK CompanionWindowProc(HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam) noexcept {

@@ -16,6 +16,7 @@
 #include "app/wide_win.h"
 #include "bubble/bubble_window_win.h"
 #include "settings/preferences_win.h"
+#include "settings/tray_icon_win.h"
 
 namespace companion {
 
@@ -103,6 +104,7 @@ void CreateCompanionWindows(CompanionApp& app, HINSTANCE instance, bool preview)
 
 // Puts the figure on screen and starts the clock, once the windows exist.
 void StartCompanion(CompanionApp& app, bool preview) {
+  AddTrayIcon(app);
   WTSRegisterSessionNotification(app.companionWindow, NOTIFY_FOR_THIS_SESSION);
   const uint64_t now = GetTickCount64();
   app.nextScriptureTick = app.gapSeconds != 0 ? now + uint64_t(app.gapSeconds) * 1000 : 0;
