@@ -55,7 +55,7 @@ Pose Seated() {
   Pose p;
   p.headFront = 0.5;
   p.rootF = -8;
-  p.rootY = 50;
+  p.rootY = 56;
   p.pitch = 20;
   p.feet[kFrontNear] = {-4, 0, 0};
   p.feet[kFrontFar] = {-4, 0, 0};
@@ -150,7 +150,7 @@ Pose Wave(double f) {
   turned.feet[kBackNear].f = 3;
   Pose raised = turned;
   raised.waveLeg = 1;
-  raised.feet[kFrontNear] = {22, 48, 16};
+  raised.feet[kFrontNear] = {14, 84, 22};
   raised.headTilt = -8;
   raised.happy = 1;
   raised.earLift = 12;
