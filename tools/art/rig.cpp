@@ -606,15 +606,6 @@ void DrawFigure(cairo_t* cr, Figure figure, const Pose& pose) {
   const std::vector<Sphere> wool = BodyBalls(b, body, pose.shake);
   DrawWool(cr, view, wool, p);
 
-  if (waving) {
-    // The raised leg comes out of the near flank; a small puff of wool hides where it starts.
-    const Vec3 shoulder = body.Place({b.hipF, -4, b.hipS + 14});
-    const LegShape raised =
-        SolveLeg(shoulder, legs[kFrontNear].foot, b.legUpper, b.legLower, {1, 0, 0});
-    DrawLeg(cr, view, raised, b, 0);
-    DrawWool(cr, view,
-             {{shoulder, b.puff * 0.62, 0.1}, {shoulder + Vec3{3, -5, 2}, b.puff * 0.5, 0.2}}, p);
-  }
   const double turn = 90 + (pose.yaw - 90) * (1 - pose.headFront) +
                       pose.headLook * (pose.yaw <= 90 ? 1 : -1) - pose.yaw;
   const HeadFrame head{body.Place(b.headAt) + pose.headShift,
@@ -625,6 +616,15 @@ void DrawFigure(cairo_t* cr, Figure figure, const Pose& pose) {
                        b.headScale};
   DrawHead(cr, view, head, pose, b, pose.headTilt);
 
+  if (waving) {
+    // The raised leg comes out of the near flank; a small puff of wool hides where it starts.
+    const Vec3 shoulder = body.Place({b.hipF, -4, b.hipS + 14});
+    const LegShape raised =
+        SolveLeg(shoulder, legs[kFrontNear].foot, b.legUpper, b.legLower, {1, 0, 0});
+    DrawLeg(cr, view, raised, b, 0);
+    DrawWool(cr, view,
+             {{shoulder, b.puff * 0.62, 0.1}, {shoulder + Vec3{3, -5, 2}, b.puff * 0.5, 0.2}}, p);
+  }
   DrawSleepLetters(cr, view.At(head.centre), pose);
   cairo_restore(cr);
 }
