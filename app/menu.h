@@ -5,6 +5,7 @@
 // the display times the dialog accepts and the shift of a freely placed figure on resizing.
 #include <array>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,6 +114,9 @@ struct PositionShift {
 
   bool operator==(const PositionShift&) const = default;
 };
+
+// When the figure next picks an idle action after the menu closed: 60 to 120 seconds on.
+uint64_t IdleActionTickAfterMenu(uint64_t now, std::mt19937& random);
 
 // A freely placed figure keeps its bottom centre when its scale changes: the top-left corner
 // moves by the scale difference times half the frame width (140) and the frame height (190).

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -267,6 +270,20 @@ TEST(DecodeMenuCommand, GroupsAndValues) {
   for (const Case& c : kCases) {
     EXPECT_EQ(DecodeMenuCommand(c.id), c.expected) << c.id;
   }
+}
+
+TEST(IdleActionTickAfterMenu, OneToTwoMinutesAhead) {
+  std::mt19937 random(7);
+  uint64_t lowest = UINT64_MAX, highest = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const uint64_t delay = IdleActionTickAfterMenu(1000000, random) - 1000000;
+    lowest = std::min(lowest, delay);
+    highest = std::max(highest, delay);
+  }
+  EXPECT_GE(lowest, 60000u);
+  EXPECT_LT(lowest, 60100u);
+  EXPECT_LE(highest, 120000u);
+  EXPECT_GT(highest, 119900u);
 }
 
 TEST(FreePlacementShift, ScaleDifferenceTimesHalfWidthAndHeightTruncated) {
