@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <span>
 #include <stdexcept>
 #include <string_view>
 
@@ -12,6 +13,13 @@ namespace companion {
 namespace {
 
 constexpr char16_t kPilcrow = u'\u00B6';
+
+// The rows of one translation: the table is translation-major, so they are contiguous.
+std::span<const ChapterEntry> TranslationRows(std::int32_t translationIndex) {
+  const auto rows =
+      std::ranges::equal_range(ChapterTable, translationIndex, {}, &ChapterEntry::translationIndex);
+  return {rows.begin(), rows.end()};
+}
 
 bool IsClosingMark(char16_t c) {
   return c == u'"' || c == u'\'' || c == u')' || c == u']' || c == u'\u2019' || c == u'\u201D';
@@ -98,23 +106,20 @@ OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
 }  // namespace
 
 const ChapterEntry& ChapterForDraw(std::int32_t translationIndex, std::uint32_t r) {
+  const auto rows = TranslationRows(translationIndex);
+  if (rows.empty()) throw std::runtime_error("Invalid translation");
   std::int64_t counter = std::int64_t{r} + 1;
-  bool anyRow = false;
-  for (const ChapterEntry& row : ChapterTable) {
-    if (row.translationIndex != translationIndex) continue;
-    anyRow = true;
+  for (const ChapterEntry& row : rows) {
     counter -= row.verseCount;
     if (counter <= 0) return row;
   }
-  if (!anyRow) throw std::runtime_error("Invalid translation");
   throw std::out_of_range("Chapter draw past the last verse");
 }
 
 const ChapterEntry& PickWeightedChapter(std::int32_t translationIndex, std::mt19937& generator) {
   std::int64_t total = 0;
-  for (const ChapterEntry& row : ChapterTable) {
-    if (row.translationIndex == translationIndex) total += row.verseCount;
-  }
+  for (const ChapterEntry& row : TranslationRows(translationIndex))
+    total += row.verseCount;
   if (total <= 0) throw std::runtime_error("Invalid translation");
   std::uniform_int_distribution<std::uint32_t> draw(0, static_cast<std::uint32_t>(total - 1));
   return ChapterForDraw(translationIndex, draw(generator));
