@@ -147,15 +147,22 @@ std::u16string& ReadJsonString(BookCursor& cursor, std::u16string& out) {
   ExpectChar(cursor, u'"');
   out.clear();
   if (AtEnd(cursor)) Fail("Unterminated Bible text");
+  const std::u16string_view text = cursor.text;
   for (;;) {
-    const char16_t c = cursor.text[cursor.position++];
-    if (c == u'"') return out;
-    if (c == u'\\') {
-      out.push_back(ReadEscape(cursor));
-    } else {
-      if (c < 0x20) Fail("Invalid control character");
-      out.push_back(c);
+    // Plain characters are taken in runs: verse texts rarely hold anything else.
+    const std::size_t runStart = cursor.position;
+    std::size_t runEnd = runStart;
+    while (runEnd < text.size() && text[runEnd] != u'"' && text[runEnd] != u'\\' &&
+           text[runEnd] >= 0x20) {
+      ++runEnd;
     }
+    out.append(text.substr(runStart, runEnd - runStart));
+    cursor.position = runEnd;
+    if (AtEnd(cursor)) Fail("Unterminated Bible text");
+    const char16_t c = text[cursor.position++];
+    if (c == u'"') return out;
+    if (c != u'\\') Fail("Invalid control character");
+    out.push_back(ReadEscape(cursor));
     if (AtEnd(cursor)) Fail("Unterminated Bible text");
   }
 }

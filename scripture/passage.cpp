@@ -82,25 +82,25 @@ OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
   // Each stage's input goes out of scope as soon as the next stage has what it needs.
   const std::vector<Passage> passages = ReadPassages(FetchBookText(row));
   const std::u16string bookName = row.bookName;
+  const auto differsFromPrevious = [&](const Passage& p) {
+    return FormatReference(bookName, p) != previousReference;
+  };
   std::vector<std::size_t> candidates;
-  std::vector<std::u16string> references;
-  references.reserve(passages.size());
   for (std::size_t i = 0; i < passages.size(); ++i) {
-    references.push_back(FormatReference(bookName, passages[i]));
-    if (passages[i].chapter == row.chapter && references[i] != previousReference) {
+    if (passages[i].chapter == row.chapter && differsFromPrevious(passages[i])) {
       candidates.push_back(i);
     }
   }
   if (candidates.empty()) {
     for (std::size_t i = 0; i < passages.size(); ++i) {
-      if (references[i] != previousReference) candidates.push_back(i);
+      if (differsFromPrevious(passages[i])) candidates.push_back(i);
     }
   }
   if (candidates.empty()) throw std::runtime_error("No complete sentence in selected book");
   std::uniform_int_distribution<std::uint32_t> pick(
       0, static_cast<std::uint32_t>(candidates.size() - 1));
-  const std::size_t chosen = candidates[pick(generator)];
-  return {true, translationIndex, passages[chosen].text, references[chosen]};
+  const Passage& chosen = passages[candidates[pick(generator)]];
+  return {true, translationIndex, chosen.text, FormatReference(bookName, chosen)};
 }
 
 }  // namespace

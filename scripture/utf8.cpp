@@ -5,14 +5,15 @@
 namespace companion {
 
 bool DecodeUtf8(std::string_view bytes, std::u16string& out) {
-  out.clear();
-  out.reserve(bytes.size());
+  // No input byte yields more than one UTF-16 unit, so the byte count bounds the output.
+  out.resize(bytes.size());
+  char16_t* next = out.data();
   const std::size_t n = bytes.size();
   std::size_t i = 0;
   while (i < n) {
     const auto lead = static_cast<std::uint8_t>(bytes[i]);
     if (lead < 0x80) {
-      out.push_back(lead);
+      *next++ = lead;
       ++i;
       continue;
     }
@@ -45,13 +46,14 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& out) {
     }
     i += length;
     if (code < 0x10000) {
-      out.push_back(static_cast<char16_t>(code));
+      *next++ = static_cast<char16_t>(code);
     } else {
       code -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+      *next++ = static_cast<char16_t>(0xD800 + (code >> 10));
+      *next++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
     }
   }
+  out.resize(static_cast<std::size_t>(next - out.data()));
   return true;
 }
 
