@@ -8,6 +8,7 @@
 
 #include "scripture/book_source.h"
 #include "scripture/text_classes.h"
+#include "scripture/unit_scan.h"
 
 namespace companion {
 namespace {
@@ -137,7 +138,11 @@ OnlineVerse FetchOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
 }
 
 std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {
+  std::size_t joinedLength = 0;
+  for (const BibleVerse& v : verses)
+    joinedLength += v.text.size() + 1;
   std::u16string joined;
+  joined.reserve(joinedLength);
   std::vector<VerseSpan> spans;
   spans.reserve(verses.size());
   for (const BibleVerse& v : verses) {
@@ -151,12 +156,11 @@ std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {
   const std::size_t n = joined.size();
   std::size_t s = 0;
   std::size_t i = 0;
-  while (i < n) {
+  while ((i = FindFirstUnit(joined, i, u'.', u'?', u'!', false)) < n) {
     const char16_t c = joined[i];
     const bool period = c == u'.';
     // No period of a run of two or more ends a sentence, so an ellipsis runs on.
-    if (!(period || c == u'?' || c == u'!') ||
-        (period && ((i > 0 && joined[i - 1] == u'.') || (i + 1 < n && joined[i + 1] == u'.')))) {
+    if (period && ((i > 0 && joined[i - 1] == u'.') || (i + 1 < n && joined[i + 1] == u'.'))) {
       ++i;
       continue;
     }
