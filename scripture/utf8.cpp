@@ -1,10 +1,20 @@
 #include "scripture/utf8.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace companion {
 namespace {
+
+static_assert(std::endian::native == std::endian::little, "the ASCII fast path is little-endian");
+
+// Four bytes in the low half of `x` become four 16-bit units, byte k in unit k.
+constexpr std::uint64_t WidenFourBytes(std::uint64_t x) {
+  x = (x | (x << 16)) & 0x0000FFFF0000FFFFULL;
+  return (x | (x << 8)) & 0x00FF00FF00FF00FFULL;
+}
+static_assert(WidenFourBytes(0x44332211) == 0x0044003300220011ULL);
 
 // One decoder for measuring (kWrite false: `out` is ignored) and for writing.
 template <bool kWrite>
@@ -27,8 +37,9 @@ std::ptrdiff_t Decode(std::string_view bytes, char16_t* out, std::size_t capacit
       std::memcpy(&block, bytes.data() + i, 8);
       if ((block & 0x8080808080808080ULL) == 0) {
         if constexpr (kWrite) {
-          for (std::size_t k = 0; k < 8; ++k)
-            out[written + k] = static_cast<char16_t>(bytes[i + k]);
+          const std::uint64_t units[2] = {WidenFourBytes(block & 0xFFFFFFFFULL),
+                                          WidenFourBytes(block >> 32)};
+          std::memcpy(out + written, units, sizeof units);
         }
         written += 8;
         i += 8;
