@@ -15,11 +15,20 @@ namespace {
 
 constexpr char16_t kPilcrow = u'\u00B6';
 
+struct ByTranslation {
+  bool operator()(const ChapterEntry& row, std::int32_t t) const {
+    return row.translationIndex < t;
+  }
+  bool operator()(std::int32_t t, const ChapterEntry& row) const {
+    return t < row.translationIndex;
+  }
+};
+
 // The rows of one translation: the table is translation-major, so they are contiguous.
 std::span<const ChapterEntry> TranslationRows(std::int32_t translationIndex) {
-  const auto rows =
-      std::ranges::equal_range(ChapterTable, translationIndex, {}, &ChapterEntry::translationIndex);
-  return {rows.begin(), rows.end()};
+  const auto [first, last] =
+      std::equal_range(ChapterTable.begin(), ChapterTable.end(), translationIndex, ByTranslation{});
+  return {first, last};
 }
 
 bool IsClosingMark(char16_t c) {
