@@ -6,6 +6,18 @@ add_executable(companion_tests)
 target_link_libraries(companion_tests PRIVATE companion_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(companion_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
 
+# Native definitions of the link-time seams (the platform steps the program takes through
+# Windows), for the tests, benchmarks and fuzzers. It links the core after itself, since the
+# seams use portable helpers too.
+add_library(companion_native_seams STATIC)
+target_link_libraries(companion_native_seams PUBLIC companion_core)
+target_link_libraries(companion_tests PRIVATE companion_native_seams)
+
+find_package(benchmark REQUIRED)
+add_executable(companion_benchmarks)
+target_link_libraries(companion_benchmarks PRIVATE companion_native_seams benchmark::benchmark
+                                                   benchmark::benchmark_main)
+
 # companion_add_fuzzer(<name> <source>): a libFuzzer target over the portable core, plus a
 # short bounded run of it over its committed seed corpus (<source dir>/corpus/<name>).
 function(companion_add_fuzzer name source)

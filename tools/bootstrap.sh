@@ -12,7 +12,7 @@ packages=(
   # running and driving the program
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   # art generator and data
-  libcairo2-dev zlib1g-dev unicode-data
+  libcairo2-dev zlib1g-dev unicode-data rapidjson-dev
   # test servers
   python3 openssl ca-certificates
 )

@@ -1,0 +1,191 @@
+#include "scripture/book_reader.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+#include "scripture/text_classes.h"
+
+namespace companion {
+namespace {
+
+constexpr std::int32_t kMaxVerseNumber = 100000;
+
+[[noreturn]] void Fail(const char* message) {
+  throw std::runtime_error(message);
+}
+
+bool AtEnd(const BookCursor& cursor) {
+  return cursor.position >= cursor.text.size();
+}
+
+char16_t Peek(const BookCursor& cursor) {
+  return cursor.text[cursor.position];
+}
+
+// The conversion of a chapter key behaves as the C library's string-to-long in base 10 does
+// where long is 32 bits: leading white space, an optional sign, then digits up to the first
+// other character. The exceptions are the standard ones, with one text on every platform.
+std::int32_t ChapterFromKey(std::u16string_view key) {
+  std::size_t i = 0;
+  while (i < key.size() && IsSpace(key[i]))
+    ++i;
+  bool negative = false;
+  if (i < key.size() && (key[i] == u'+' || key[i] == u'-')) negative = key[i++] == u'-';
+  const std::size_t firstDigit = i;
+  // Capped just past the 32-bit range, so the accumulation itself cannot overflow.
+  constexpr std::int64_t kCap = (std::int64_t{1} << 31) + 1;
+  std::int64_t magnitude = 0;
+  for (; i < key.size() && key[i] >= u'0' && key[i] <= u'9'; ++i) {
+    magnitude = std::min(magnitude * 10 + (key[i] - u'0'), kCap);
+  }
+  if (i == firstDigit) throw std::invalid_argument("invalid stoi argument");
+  const std::int64_t value = negative ? -magnitude : magnitude;
+  if (value < std::numeric_limits<std::int32_t>::min() ||
+      value > std::numeric_limits<std::int32_t>::max()) {
+    throw std::out_of_range("stoi argument out of range");
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+int HexValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+char16_t ReadUnicodeEscape(BookCursor& cursor) {
+  unsigned value = 0;
+  for (int digit = 0; digit < 4; ++digit) {
+    if (AtEnd(cursor)) Fail("Short escape");
+    const int hex = HexValue(cursor.text[cursor.position++]);
+    if (hex < 0) Fail("Invalid escape");
+    value = value * 16 + static_cast<unsigned>(hex);
+  }
+  return static_cast<char16_t>(value);
+}
+
+char16_t ReadEscape(BookCursor& cursor) {
+  if (AtEnd(cursor)) Fail("Unterminated Bible text");
+  const char16_t e = cursor.text[cursor.position++];
+  switch (e) {
+    case u'"':
+    case u'/':
+    case u'\\':
+      return e;
+    case u'b':
+      return u'\b';
+    case u'f':
+      return u'\f';
+    case u'n':
+      return u'\n';
+    case u'r':
+      return u'\r';
+    case u't':
+      return u'\t';
+    case u'u':
+      return ReadUnicodeEscape(cursor);
+    default:
+      Fail("Invalid JSON escape");
+  }
+}
+
+std::int32_t ReadVerseNumber(BookCursor& cursor) {
+  std::int32_t number = 0;
+  bool anyDigit = false;
+  while (!AtEnd(cursor) && Peek(cursor) >= u'0' && Peek(cursor) <= u'9') {
+    number = number * 10 + (Peek(cursor) - u'0');
+    ++cursor.position;
+    anyDigit = true;
+    if (number > kMaxVerseNumber) Fail("Invalid verse");
+  }
+  if (!anyDigit) Fail("Missing verse number");
+  return number;
+}
+
+// Reads the pairs of one chapter's array after its "[" has been consumed, through its "]".
+void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, std::vector<BibleVerse>& out) {
+  SkipSpace(cursor);
+  if (!AtEnd(cursor) && Peek(cursor) == u']') {
+    ++cursor.position;
+    return;
+  }
+  for (;;) {
+    ExpectChar(cursor, u'[');
+    SkipSpace(cursor);
+    const std::int32_t verse = ReadVerseNumber(cursor);
+    ExpectChar(cursor, u',');
+    BibleVerse entry{chapter, verse, {}};
+    ReadJsonString(cursor, entry.text);
+    ExpectChar(cursor, u']');
+    out.push_back(std::move(entry));
+    SkipSpace(cursor);
+    if (AtEnd(cursor)) Fail("Invalid Bible JSON");
+    if (Peek(cursor) != u',') break;
+    ++cursor.position;
+    SkipSpace(cursor);
+  }
+  if (Peek(cursor) != u']') Fail("Invalid Bible JSON");
+  ++cursor.position;
+}
+
+}  // namespace
+
+void SkipSpace(BookCursor& cursor) {
+  while (!AtEnd(cursor) && IsSpace(Peek(cursor)))
+    ++cursor.position;
+}
+
+void ExpectChar(BookCursor& cursor, char16_t c) {
+  SkipSpace(cursor);
+  if (AtEnd(cursor) || Peek(cursor) != c) Fail("Invalid Bible JSON");
+  ++cursor.position;
+}
+
+std::u16string& ReadJsonString(BookCursor& cursor, std::u16string& out) {
+  ExpectChar(cursor, u'"');
+  out.clear();
+  if (AtEnd(cursor)) Fail("Unterminated Bible text");
+  const std::u16string_view text = cursor.text;
+  for (;;) {
+    // Plain characters are taken in runs: verse texts rarely hold anything else.
+    const std::size_t runStart = cursor.position;
+    std::size_t runEnd = runStart;
+    while (runEnd < text.size() && text[runEnd] != u'"' && text[runEnd] != u'\\' &&
+           text[runEnd] >= 0x20) {
+      ++runEnd;
+    }
+    out.append(text.substr(runStart, runEnd - runStart));
+    cursor.position = runEnd;
+    if (AtEnd(cursor)) Fail("Unterminated Bible text");
+    const char16_t c = text[cursor.position++];
+    if (c == u'"') return out;
+    if (c != u'\\') Fail("Invalid control character");
+    out.push_back(ReadEscape(cursor));
+    if (AtEnd(cursor)) Fail("Unterminated Bible text");
+  }
+}
+
+std::vector<BibleVerse>& ReadBibleBook(BookCursor& cursor, std::vector<BibleVerse>& verses) {
+  ExpectChar(cursor, u'{');
+  verses.clear();
+  std::u16string key;
+  for (;;) {
+    ReadJsonString(cursor, key);
+    const std::int32_t chapter = ChapterFromKey(key);
+    ExpectChar(cursor, u':');
+    ExpectChar(cursor, u'[');
+    ReadChapterVerses(cursor, chapter, verses);
+    SkipSpace(cursor);
+    if (AtEnd(cursor) || Peek(cursor) != u',') break;
+    ++cursor.position;
+  }
+  if (AtEnd(cursor) || Peek(cursor) != u'}') Fail("Invalid Bible JSON");
+  ++cursor.position;
+  SkipSpace(cursor);
+  if (!AtEnd(cursor) || verses.empty()) Fail("Missing Bible book");
+  return verses;
+}
+
+}  // namespace companion

@@ -1,0 +1,36 @@
+// Reads arbitrary input as a book file: UTF-8 when it decodes, otherwise the raw bytes as UTF-16
+// units. A book that reads must also cut into passages that keep their limits.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "scripture/book_reader.h"
+#include "scripture/passage.h"
+#include "scripture/utf8.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace companion;
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  std::u16string text;
+  if (!DecodeUtf8(bytes, text)) {
+    text.clear();
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+      text.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+    }
+  }
+  BookCursor cursor{text};
+  std::vector<BibleVerse> verses;
+  try {
+    ReadBibleBook(cursor, verses);
+  } catch (const std::exception&) {
+    return 0;
+  }
+  if (verses.empty() || cursor.position != text.size()) std::abort();
+  for (const Passage& p : SplitIntoPassages(verses)) {
+    if (p.text.size() < kMinPassageLength || p.text.size() > kMaxPassageLength) std::abort();
+  }
+  return 0;
+}

@@ -1,0 +1,189 @@
+#include "scripture/book_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace companion {
+namespace {
+
+std::vector<BibleVerse> Read(std::u16string_view text) {
+  BookCursor cursor{text};
+  std::vector<BibleVerse> verses;
+  ReadBibleBook(cursor, verses);
+  return verses;
+}
+
+std::string ErrorOf(std::u16string_view text) {
+  try {
+    Read(text);
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+struct ErrorCase {
+  const char* name;
+  std::u16string text;
+  const char* message;
+};
+
+TEST(ReadBibleBookTest, EveryDeviationNamesItsError) {
+  const ErrorCase kCases[] = {
+      {"EmptyText", u"", "Invalid Bible JSON"},
+      {"OnlySpace", u"  \n", "Invalid Bible JSON"},
+      {"ArrayAtTop", u"[]", "Invalid Bible JSON"},
+      {"EmptyObject", u"{}", "Invalid Bible JSON"},
+      {"OnlyEmptyChapters", u"{\"1\": [], \"2\": []}", "Missing Bible book"},
+      {"SecondObject", u"{\"1\": [[1, \"a\"]]} {}", "Missing Bible book"},
+      {"TextAfterBook", u"{\"1\": [[1, \"a\"]]}x", "Missing Bible book"},
+      {"UnquotedKey", u"{1: [[1, \"a\"]]}", "Invalid Bible JSON"},
+      {"MissingColon", u"{\"1\" [[1, \"a\"]]}", "Invalid Bible JSON"},
+      {"ChapterNotArray", u"{\"1\": {}}", "Invalid Bible JSON"},
+      {"VerseNotPair", u"{\"1\": [1, \"a\"]}", "Invalid Bible JSON"},
+      {"MissingComma", u"{\"1\": [[1 \"a\"]]}", "Invalid Bible JSON"},
+      {"ThreeElementPair", u"{\"1\": [[1, \"a\", 2]]}", "Invalid Bible JSON"},
+      {"TrailingCommaAfterPair", u"{\"1\": [[1, \"a\"],]}", "Invalid Bible JSON"},
+      {"TrailingCommaAfterMember", u"{\"1\": [[1, \"a\"]],}", "Invalid Bible JSON"},
+      {"MissingClosingBrace", u"{\"1\": [[1, \"a\"]]", "Invalid Bible JSON"},
+      {"EndsAfterPair", u"{\"1\": [[1, \"a\"]", "Invalid Bible JSON"},
+      {"EndsAfterPairSpace", u"{\"1\": [[1, \"a\"]  ", "Invalid Bible JSON"},
+      {"TextNotString", u"{\"1\": [[1, 2]]}", "Invalid Bible JSON"},
+      {"SignedVerse", u"{\"1\": [[-1, \"a\"]]}", "Missing verse number"},
+      {"PlusVerse", u"{\"1\": [[+1, \"a\"]]}", "Missing verse number"},
+      {"StringVerse", u"{\"1\": [[\"1\", \"a\"]]}", "Missing verse number"},
+      {"DecimalVerse", u"{\"1\": [[1.5, \"a\"]]}", "Invalid Bible JSON"},
+      {"ExponentVerse", u"{\"1\": [[1e2, \"a\"]]}", "Invalid Bible JSON"},
+      {"VerseTooLarge", u"{\"1\": [[100001, \"a\"]]}", "Invalid verse"},
+      {"VerseFarTooLarge", u"{\"1\": [[99999999999999999999, \"a\"]]}", "Invalid verse"},
+      {"UnterminatedText", u"{\"1\": [[1, \"abc", "Unterminated Bible text"},
+      {"OpenQuoteAtEnd", u"{\"1\": [[1, \"", "Unterminated Bible text"},
+      {"BackslashAtEnd", u"{\"1\": [[1, \"a\\", "Unterminated Bible text"},
+      {"EscapeThenEnd", u"{\"1\": [[1, \"a\\n", "Unterminated Bible text"},
+      {"UnterminatedKey", u"{\"1", "Unterminated Bible text"},
+      {"RawTab", u"{\"1\": [[1, \"a\tb\"]]}", "Invalid control character"},
+      {"RawNewline", u"{\"1\": [[1, \"a\nb\"]]}", "Invalid control character"},
+      {"RawNul", std::u16string(u"{\"1\": [[1, \"a\0b\"]]}", 19), "Invalid control character"},
+      {"UnknownEscape", u"{\"1\": [[1, \"\\x41\"]]}", "Invalid JSON escape"},
+      {"EscapedQuoteMark", u"{\"1\": [[1, \"\\'\"]]}", "Invalid JSON escape"},
+      {"ShortUnicodeEscape", u"{\"1\": [[1, \"\\u00\"]]}", "Invalid escape"},
+      {"NonHexEscape", u"{\"1\": [[1, \"\\u00g9\"]]}", "Invalid escape"},
+      {"TextEndsInEscape", u"{\"1\": [[1, \"\\u00", "Short escape"},
+      {"TextEndsAfterU", u"{\"1\": [[1, \"\\u", "Short escape"},
+      {"LetterKey", u"{\"a\": [[1, \"a\"]]}", "invalid stoi argument"},
+      {"EmptyKey", u"{\"\": [[1, \"a\"]]}", "invalid stoi argument"},
+      {"SignOnlyKey", u"{\"-\": [[1, \"a\"]]}", "invalid stoi argument"},
+      {"SpaceAfterSignKey", u"{\"- 3\": [[1, \"a\"]]}", "invalid stoi argument"},
+      {"KeyAboveRange", u"{\"2147483648\": [[1, \"a\"]]}", "stoi argument out of range"},
+      {"KeyBelowRange", u"{\"-2147483649\": [[1, \"a\"]]}", "stoi argument out of range"},
+      {"HugeKey", u"{\"99999999999999999999999\": [[1, \"a\"]]}", "stoi argument out of range"},
+  };
+  for (const ErrorCase& c : kCases)
+    EXPECT_EQ(ErrorOf(c.text), c.message) << c.name;
+}
+
+TEST(ReadBibleBookTest, ConversionErrorsAreTheStandardTypes) {
+  EXPECT_THROW(Read(u"{\"x\": [[1, \"a\"]]}"), std::invalid_argument);
+  EXPECT_THROW(Read(u"{\"4294967296\": [[1, \"a\"]]}"), std::out_of_range);
+  EXPECT_THROW(Read(u"{\"1\": []}"), std::runtime_error);
+}
+
+struct VerseCase {
+  const char* name;
+  std::u16string text;
+  std::vector<BibleVerse> expected;
+};
+
+TEST(ReadBibleBookTest, AcceptedShapes) {
+  const VerseCase kCases[] = {
+      {"TwoChapters",
+       u"{\"1\":[[1,\"In the beginning.\"],[2,\"Second.\"]],\"2\":[[1,\"Next.\"]]}",
+       {{1, 1, u"In the beginning."}, {1, 2, u"Second."}, {2, 1, u"Next."}}},
+      {"SpaceEverywhere",
+       u"\r\n\t { \"3\" : [ [ 4 , \"a\" ] , [ 5 , \"b\" ] ] , \"4\" : [ ] } \n",
+       {{3, 4, u"a"}, {3, 5, u"b"}}},
+      {"NoBreakSpaceBetweenTokens",
+       u"\u00A0{\u00A0\"1\"\u00A0:[[1,\u3000\"a\"]]}\u2028",
+       {{1, 1, u"a"}}},
+      {"EmptyChapterAmongOthers", u"{\"1\": [], \"2\": [[1, \"a\"]]}", {{2, 1, u"a"}}},
+      {"ChaptersInAnyOrderAndRepeated",
+       u"{\"9\": [[2, \"b\"]], \"1\": [[1, \"a\"]], \"9\": [[1, \"c\"]]}",
+       {{9, 2, u"b"}, {1, 1, u"a"}, {9, 1, u"c"}}},
+      {"KeyWithLeadingSpaceAndTrailingLetters",
+       u"{\" 3\": [[1, \"a\"]], \"12ab\": [[1, \"b\"]]}",
+       {{3, 1, u"a"}, {12, 1, u"b"}}},
+      {"SignedAndZeroKeys",
+       u"{\"-2\": [[1, \"a\"]], \"+7\": [[1, \"b\"]], \"0\": [[1, \"c\"]], \"-2147483648\": [[1, "
+       u"\"d\"]]}",
+       {{-2, 1, u"a"}, {7, 1, u"b"}, {0, 1, u"c"}, {-2147483647 - 1, 1, u"d"}}},
+      {"VerseNumberLimits",
+       u"{\"1\": [[100000, \"a\"], [007, \"b\"], [0, \"c\"]]}",
+       {{1, 100000, u"a"}, {1, 7, u"b"}, {1, 0, u"c"}}},
+      {"Escapes",
+       u"{\"1\": [[1, \"\\\"\\/\\\\\\b\\f\\n\\r\\t\\u00e9\\u00E9\\u201c\\ud83d\\ude00\\u0000!\"]]}",
+       {{1, 1, std::u16string(u"\"/\\\b\f\n\r\t\u00E9\u00E9\u201C\U0001F600\0!", 15)}}},
+      {"LoneSurrogateEscapeKept", u"{\"1\": [[1, \"\\udc00\"]]}", {{1, 1, u"\xDC00"}}},
+      {"RawNonAsciiAndDelete",
+       u"{\"1\": [[1, \"\u00B6 \u2019\x7F\U0001F600\"]]}",
+       {{1, 1, u"\u00B6 \u2019\x7F\U0001F600"}}},
+      {"EmptyVerseText", u"{\"1\": [[1, \"\"]]}", {{1, 1, u""}}},
+  };
+  for (const VerseCase& c : kCases) {
+    const std::vector<BibleVerse> got = Read(c.text);
+    ASSERT_EQ(got.size(), c.expected.size()) << c.name;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].chapter, c.expected[i].chapter) << c.name << " " << i;
+      EXPECT_EQ(got[i].verse, c.expected[i].verse) << c.name << " " << i;
+      EXPECT_TRUE(got[i].text == c.expected[i].text) << c.name << " " << i;
+    }
+  }
+}
+
+TEST(ReadBibleBookTest, ClearsTheOutputFirst) {
+  const std::u16string text = u"{\"1\": [[1, \"a\"]]}";
+  BookCursor cursor{text};
+  std::vector<BibleVerse> verses = {{5, 5, u"stale"}, {6, 6, u"stale"}};
+  EXPECT_EQ(&ReadBibleBook(cursor, verses), &verses);
+  ASSERT_EQ(verses.size(), 1u);
+  EXPECT_TRUE(verses[0].text == u"a");
+  EXPECT_EQ(cursor.position, text.size());
+}
+
+TEST(ReadJsonStringTest, SkipsSpaceAndStopsAfterTheClosingQuote) {
+  const std::u16string text = u"  \"ab\\u0041\" tail";
+  BookCursor cursor{text};
+  std::u16string out = u"old";
+  EXPECT_TRUE(ReadJsonString(cursor, out) == u"abA");
+  EXPECT_EQ(cursor.position, 12u);
+}
+
+TEST(ExpectCharTest, ConsumesOnlyTheExpectedCharacter) {
+  const std::u16string text = u" \t:x";
+  BookCursor cursor{text};
+  ExpectChar(cursor, u':');
+  EXPECT_EQ(cursor.position, 3u);
+  EXPECT_THROW(ExpectChar(cursor, u':'), std::runtime_error);
+  EXPECT_EQ(cursor.position, 3u);
+  cursor.position = text.size();
+  EXPECT_THROW(ExpectChar(cursor, u'x'), std::runtime_error);
+}
+
+TEST(SkipSpaceTest, StopsAtTheFirstOtherCharacterOrTheEnd) {
+  const std::u16string text = u"\u2003\u00A0\u0085 \uFEFFx";
+  BookCursor cursor{text};
+  SkipSpace(cursor);
+  EXPECT_EQ(cursor.position, 4u) << "a byte-order mark is not white space";
+  cursor.position = 5;
+  SkipSpace(cursor);
+  EXPECT_EQ(cursor.position, 5u);
+  const std::u16string spaces = u"  ";
+  BookCursor atEnd{spaces};
+  SkipSpace(atEnd);
+  EXPECT_EQ(atEnd.position, 2u);
+}
+
+}  // namespace
+}  // namespace companion

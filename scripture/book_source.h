@@ -1,0 +1,19 @@
+// The two platform steps of an online request, as link-time seams: the program links the
+// Windows definitions (WinHTTP, MultiByteToWideChar); native tests link an in-memory book
+// source and the portable decoder.
+#pragma once
+
+#include <string>
+
+namespace companion {
+
+// The body of the Bible server's file at `path` (for example "/bible/v1/web/GEN.json"), after
+// transport decoding. Throws std::runtime_error naming the failure.
+std::string DownloadBibleBook(const std::u16string& path);
+
+// Converts UTF-8 with invalid sequences rejected, with the contract of Windows'
+// MultiByteToWideChar: with `out` null, returns the UTF-16 length needed; otherwise writes at
+// most `outCapacity` units and returns the number written. Returns 0 for invalid input.
+int ConvertUtf8ToUtf16(const char* bytes, int byteCount, char16_t* out, int outCapacity);
+
+}  // namespace companion

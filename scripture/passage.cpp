@@ -1,0 +1,201 @@
+#include "scripture/passage.h"
+
+#include <algorithm>
+#include <exception>
+#include <span>
+#include <stdexcept>
+#include <string_view>
+
+#include "scripture/book_source.h"
+#include "scripture/text_classes.h"
+
+namespace companion {
+namespace {
+
+constexpr char16_t kPilcrow = u'\u00B6';
+
+// The rows of one translation: the table is translation-major, so they are contiguous.
+std::span<const ChapterEntry> TranslationRows(std::int32_t translationIndex) {
+  const auto rows =
+      std::ranges::equal_range(ChapterTable, translationIndex, {}, &ChapterEntry::translationIndex);
+  return {rows.begin(), rows.end()};
+}
+
+bool IsClosingMark(char16_t c) {
+  return c == u'"' || c == u'\'' || c == u')' || c == u']' || c == u'\u2019' || c == u'\u201D';
+}
+
+// Characters that may open a sentence without deciding whether it starts properly.
+bool IsInsignificant(char16_t c) {
+  return IsSpace(c) || IsClosingMark(c) || c == u'\u201C' || c == u'\u2018' || c == u'[' ||
+         c == u'-' || c == u'\u2014' || c == u'\u2013';
+}
+
+bool StartsProperly(std::u16string_view sentence) {
+  const auto first = std::find_if_not(sentence.begin(), sentence.end(), IsInsignificant);
+  return first != sentence.end() && (IsUpper(*first) || IsDigit(*first));
+}
+
+// The span holding position p: the first whose end lies past p, or null.
+const VerseSpan* SpanAt(const std::vector<VerseSpan>& spans, std::size_t p) {
+  const auto it = std::partition_point(spans.begin(), spans.end(),
+                                       [p](const VerseSpan& s) { return s.end <= p; });
+  return it == spans.end() ? nullptr : &*it;
+}
+
+void AppendNumber(std::u16string& out, std::int32_t n) {
+  for (char c : std::to_string(n))
+    out.push_back(static_cast<char16_t>(c));
+}
+
+std::u16string DecodeBook(const std::string& body) {
+  const char* bytes = body.data();
+  const int byteCount = static_cast<int>(body.size());
+  const int length = ConvertUtf8ToUtf16(bytes, byteCount, nullptr, 0);
+  if (length <= 0) throw std::runtime_error("Invalid Bible encoding");
+  std::u16string text(static_cast<std::size_t>(length), u'\0');
+  if (ConvertUtf8ToUtf16(bytes, byteCount, text.data(), length) != length) {
+    throw std::runtime_error("Invalid Bible encoding");
+  }
+  return text;
+}
+
+std::u16string FetchBookText(const ChapterEntry& row) {
+  const std::string body = DownloadBibleBook(row.path);
+  if (body.empty() || body.size() > kMaxBibleBookBytes) {
+    throw std::runtime_error("Invalid Bible response size");
+  }
+  return DecodeBook(body);
+}
+
+std::vector<Passage> ReadPassages(const std::u16string& text) {
+  std::vector<BibleVerse> verses;
+  BookCursor cursor{text};
+  ReadBibleBook(cursor, verses);
+  return SplitIntoPassages(verses);
+}
+
+OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
+                              const std::u16string& previousReference) {
+  std::mt19937 generator(seed);
+  const ChapterEntry& row = PickWeightedChapter(translationIndex, generator);
+  // Each stage's input goes out of scope as soon as the next stage has what it needs.
+  const std::vector<Passage> passages = ReadPassages(FetchBookText(row));
+  const std::u16string bookName = row.bookName;
+  const auto differsFromPrevious = [&](const Passage& p) {
+    return FormatReference(bookName, p) != previousReference;
+  };
+  std::vector<std::size_t> candidates;
+  for (std::size_t i = 0; i < passages.size(); ++i) {
+    if (passages[i].chapter == row.chapter && differsFromPrevious(passages[i])) {
+      candidates.push_back(i);
+    }
+  }
+  if (candidates.empty()) {
+    for (std::size_t i = 0; i < passages.size(); ++i) {
+      if (differsFromPrevious(passages[i])) candidates.push_back(i);
+    }
+  }
+  if (candidates.empty()) throw std::runtime_error("No complete sentence in selected book");
+  std::uniform_int_distribution<std::uint32_t> pick(
+      0, static_cast<std::uint32_t>(candidates.size() - 1));
+  const Passage& chosen = passages[candidates[pick(generator)]];
+  return {true, translationIndex, chosen.text, FormatReference(bookName, chosen)};
+}
+
+}  // namespace
+
+const ChapterEntry& ChapterForDraw(std::int32_t translationIndex, std::uint32_t r) {
+  const auto rows = TranslationRows(translationIndex);
+  if (rows.empty()) throw std::runtime_error("Invalid translation");
+  std::int64_t counter = std::int64_t{r} + 1;
+  for (const ChapterEntry& row : rows) {
+    counter -= row.verseCount;
+    if (counter <= 0) return row;
+  }
+  throw std::out_of_range("Chapter draw past the last verse");
+}
+
+const ChapterEntry& PickWeightedChapter(std::int32_t translationIndex, std::mt19937& generator) {
+  std::int64_t total = 0;
+  for (const ChapterEntry& row : TranslationRows(translationIndex))
+    total += row.verseCount;
+  if (total <= 0) throw std::runtime_error("Invalid translation");
+  std::uniform_int_distribution<std::uint32_t> draw(0, static_cast<std::uint32_t>(total - 1));
+  return ChapterForDraw(translationIndex, draw(generator));
+}
+
+OnlineVerse FetchOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
+                             std::u16string previousReference) {
+  try {
+    return ChooseOnlineVerse(translationIndex, seed, previousReference);
+  } catch (const std::exception&) {
+    OnlineVerse failed;
+    failed.translationIndex = translationIndex;
+    return failed;
+  }
+}
+
+std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {
+  std::u16string joined;
+  std::vector<VerseSpan> spans;
+  spans.reserve(verses.size());
+  for (const BibleVerse& v : verses) {
+    if (!joined.empty()) joined.push_back(u' ');
+    const std::size_t start = joined.size();
+    joined += v.text;
+    spans.push_back({start, joined.size(), v.chapter, v.verse});
+  }
+
+  std::vector<Passage> passages;
+  const std::size_t n = joined.size();
+  std::size_t s = 0;
+  std::size_t i = 0;
+  while (i < n) {
+    const char16_t c = joined[i];
+    const bool period = c == u'.';
+    // No period of a run of two or more ends a sentence, so an ellipsis runs on.
+    if (!(period || c == u'?' || c == u'!') ||
+        (period && ((i > 0 && joined[i - 1] == u'.') || (i + 1 < n && joined[i + 1] == u'.')))) {
+      ++i;
+      continue;
+    }
+    std::size_t e = i + 1;
+    while (e < n && IsClosingMark(joined[e]))
+      ++e;
+    if (e < n && !IsSpace(joined[e])) {
+      ++i;
+      continue;
+    }
+    while (s < e && (IsSpace(joined[s]) || joined[s] == kPilcrow))
+      ++s;
+    const std::size_t length = e - s;
+    const std::u16string_view sentence = std::u16string_view(joined).substr(s, length);
+    if (period && length >= kMinPassageLength && length <= kMaxPassageLength &&
+        StartsProperly(sentence)) {
+      const VerseSpan* first = SpanAt(spans, s);
+      const VerseSpan* last = SpanAt(spans, e - 1);
+      if (first != nullptr && last != nullptr && first->chapter == last->chapter) {
+        passages.push_back({std::u16string(sentence), first->chapter, first->verse, last->verse});
+      }
+    }
+    s = e;
+    i = e;
+  }
+  return passages;
+}
+
+std::u16string FormatReference(const std::u16string& bookName, const Passage& passage) {
+  std::u16string reference = bookName;
+  reference.push_back(u' ');
+  AppendNumber(reference, passage.chapter);
+  reference.push_back(u':');
+  AppendNumber(reference, passage.firstVerse);
+  if (passage.lastVerse != passage.firstVerse) {
+    reference.push_back(u'-');
+    AppendNumber(reference, passage.lastVerse);
+  }
+  return reference;
+}
+
+}  // namespace companion
