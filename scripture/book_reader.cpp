@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "scripture/text_classes.h"
+#include "scripture/unit_scan.h"
 
 namespace companion {
 namespace {
@@ -151,11 +152,7 @@ std::u16string& ReadJsonString(BookCursor& cursor, std::u16string& out) {
   for (;;) {
     // Plain characters are taken in runs: verse texts rarely hold anything else.
     const std::size_t runStart = cursor.position;
-    std::size_t runEnd = runStart;
-    while (runEnd < text.size() && text[runEnd] != u'"' && text[runEnd] != u'\\' &&
-           text[runEnd] >= 0x20) {
-      ++runEnd;
-    }
+    const std::size_t runEnd = FindFirstUnit(text, runStart, u'"', u'\\', u'"', true);
     out.append(text.substr(runStart, runEnd - runStart));
     cursor.position = runEnd;
     if (AtEnd(cursor)) Fail("Unterminated Bible text");

@@ -3,9 +3,13 @@
 // source and the portable decoder.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace companion {
+
+// The largest book body accepted, in bytes after transport decoding.
+inline constexpr std::size_t kMaxBibleBookBytes = 8 * 1024 * 1024;
 
 // The body of the Bible server's file at `path` (for example "/bible/v1/web/GEN.json"), after
 // transport decoding. Throws std::runtime_error naming the failure.

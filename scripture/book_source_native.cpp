@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <stdexcept>
@@ -54,13 +55,11 @@ std::string DownloadBibleBook(const std::u16string& path) {
 
 int ConvertUtf8ToUtf16(const char* bytes, int byteCount, char16_t* out, int outCapacity) {
   if (bytes == nullptr || byteCount <= 0) return 0;
-  std::u16string decoded;
-  if (!DecodeUtf8(std::string_view(bytes, static_cast<std::size_t>(byteCount)), decoded)) return 0;
-  const int length = static_cast<int>(decoded.size());
-  if (out == nullptr) return length;
-  if (outCapacity < length) return 0;
-  decoded.copy(out, decoded.size());
-  return length;
+  const std::string_view input(bytes, static_cast<std::size_t>(byteCount));
+  const std::ptrdiff_t length =
+      out == nullptr ? MeasureUtf8(input)
+                     : DecodeUtf8To(input, out, static_cast<std::size_t>(std::max(outCapacity, 0)));
+  return length < 0 ? 0 : static_cast<int>(length);
 }
 
 }  // namespace companion

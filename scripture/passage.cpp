@@ -8,6 +8,7 @@
 
 #include "scripture/book_source.h"
 #include "scripture/text_classes.h"
+#include "scripture/unit_scan.h"
 
 namespace companion {
 namespace {
@@ -36,11 +37,13 @@ bool StartsProperly(std::u16string_view sentence) {
   return first != sentence.end() && (IsUpper(*first) || IsDigit(*first));
 }
 
-// The span holding position p: the first whose end lies past p, or null.
-const VerseSpan* SpanAt(const std::vector<VerseSpan>& spans, std::size_t p) {
-  const auto it = std::partition_point(spans.begin(), spans.end(),
-                                       [p](const VerseSpan& s) { return s.end <= p; });
-  return it == spans.end() ? nullptr : &*it;
+// The span holding position p: the first whose end lies past p, or null. Sentences are looked
+// up in text order, so the search walks on from the span found last (`hint`) instead of
+// searching the whole list each time.
+const VerseSpan* SpanAt(const std::vector<VerseSpan>& spans, std::size_t p, std::size_t& hint) {
+  while (hint < spans.size() && spans[hint].end <= p)
+    ++hint;
+  return hint == spans.size() ? nullptr : &spans[hint];
 }
 
 void AppendNumber(std::u16string& out, std::int32_t n) {
@@ -137,7 +140,11 @@ OnlineVerse FetchOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
 }
 
 std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {
+  std::size_t joinedLength = 0;
+  for (const BibleVerse& v : verses)
+    joinedLength += v.text.size() + 1;
   std::u16string joined;
+  joined.reserve(joinedLength);
   std::vector<VerseSpan> spans;
   spans.reserve(verses.size());
   for (const BibleVerse& v : verses) {
@@ -151,12 +158,12 @@ std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {
   const std::size_t n = joined.size();
   std::size_t s = 0;
   std::size_t i = 0;
-  while (i < n) {
+  std::size_t spanHint = 0;
+  while ((i = FindFirstUnit(joined, i, u'.', u'?', u'!', false)) < n) {
     const char16_t c = joined[i];
     const bool period = c == u'.';
     // No period of a run of two or more ends a sentence, so an ellipsis runs on.
-    if (!(period || c == u'?' || c == u'!') ||
-        (period && ((i > 0 && joined[i - 1] == u'.') || (i + 1 < n && joined[i + 1] == u'.')))) {
+    if (period && ((i > 0 && joined[i - 1] == u'.') || (i + 1 < n && joined[i + 1] == u'.'))) {
       ++i;
       continue;
     }
@@ -173,8 +180,8 @@ std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {
     const std::u16string_view sentence = std::u16string_view(joined).substr(s, length);
     if (period && length >= kMinPassageLength && length <= kMaxPassageLength &&
         StartsProperly(sentence)) {
-      const VerseSpan* first = SpanAt(spans, s);
-      const VerseSpan* last = SpanAt(spans, e - 1);
+      const VerseSpan* first = SpanAt(spans, s, spanHint);
+      const VerseSpan* last = SpanAt(spans, e - 1, spanHint);
       if (first != nullptr && last != nullptr && first->chapter == last->chapter) {
         passages.push_back({std::u16string(sentence), first->chapter, first->verse, last->verse});
       }

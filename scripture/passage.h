@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "scripture/book_reader.h"
+#include "scripture/book_source.h"
 #include "scripture/catalogue.h"
 
 namespace companion {
@@ -37,7 +38,6 @@ struct Passage {
 
 inline constexpr std::size_t kMinPassageLength = 40;
 inline constexpr std::size_t kMaxPassageLength = 550;
-inline constexpr std::size_t kMaxBibleBookBytes = 8 * 1024 * 1024;
 
 // Never throws for a network, data or memory failure: those end with `ok` false.
 OnlineVerse FetchOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,

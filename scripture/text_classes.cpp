@@ -23,18 +23,13 @@ bool InRanges(const CharRange (&ranges)[N], char16_t c) {
 
 }  // namespace
 
-bool IsSpace(char16_t c) {
-  if (c < 0x100) return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0;
+bool IsSpaceAboveLatin1(char16_t c) {
   return InRanges(kSpaceRanges, c);
 }
-
-bool IsUpper(char16_t c) {
-  if (c < 0x100) return (c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+bool IsUpperAboveLatin1(char16_t c) {
   return InRanges(kUpperRanges, c);
 }
-
-bool IsDigit(char16_t c) {
-  if (c < 0x100) return (c >= u'0' && c <= u'9') || c == 0xB2 || c == 0xB3 || c == 0xB9;
+bool IsDigitAboveLatin1(char16_t c) {
   return InRanges(kDigitRanges, c);
 }
 

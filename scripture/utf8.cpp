@@ -1,19 +1,54 @@
 #include "scripture/utf8.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace companion {
+namespace {
 
-bool DecodeUtf8(std::string_view bytes, std::u16string& out) {
-  // No input byte yields more than one UTF-16 unit, so the byte count bounds the output.
-  out.resize(bytes.size());
-  char16_t* next = out.data();
+static_assert(std::endian::native == std::endian::little, "the ASCII fast path is little-endian");
+
+// Four bytes in the low half of `x` become four 16-bit units, byte k in unit k.
+constexpr std::uint64_t WidenFourBytes(std::uint64_t x) {
+  x = (x | (x << 16)) & 0x0000FFFF0000FFFFULL;
+  return (x | (x << 8)) & 0x00FF00FF00FF00FFULL;
+}
+static_assert(WidenFourBytes(0x44332211) == 0x0044003300220011ULL);
+
+// One decoder for measuring (kWrite false: `out` is ignored) and for writing.
+template <bool kWrite>
+std::ptrdiff_t Decode(std::string_view bytes, char16_t* out, std::size_t capacity) {
   const std::size_t n = bytes.size();
   std::size_t i = 0;
+  std::size_t written = 0;
+  const auto emit = [&](char16_t unit) {
+    if constexpr (kWrite) {
+      if (written == capacity) return false;
+      out[written] = unit;
+    }
+    ++written;
+    return true;
+  };
   while (i < n) {
+    // Books are mostly ASCII: take eight such bytes at a time.
+    if (i + 8 <= n && (!kWrite || capacity - written >= 8)) {
+      std::uint64_t block;
+      std::memcpy(&block, bytes.data() + i, 8);
+      if ((block & 0x8080808080808080ULL) == 0) {
+        if constexpr (kWrite) {
+          const std::uint64_t units[2] = {WidenFourBytes(block & 0xFFFFFFFFULL),
+                                          WidenFourBytes(block >> 32)};
+          std::memcpy(out + written, units, sizeof units);
+        }
+        written += 8;
+        i += 8;
+        continue;
+      }
+    }
     const auto lead = static_cast<std::uint8_t>(bytes[i]);
     if (lead < 0x80) {
-      *next++ = lead;
+      if (!emit(lead)) return -1;
       ++i;
       continue;
     }
@@ -36,24 +71,44 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& out) {
       if (lead == 0xF0) low = 0x90;
       if (lead == 0xF4) high = 0x8F;
     } else {
-      return false;
+      return -1;
     }
-    if (n - i < length) return false;
+    if (n - i < length) return -1;
     for (std::size_t k = 1; k < length; ++k) {
       const auto b = static_cast<std::uint8_t>(bytes[i + k]);
-      if (k == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF)) return false;
+      if (k == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF)) return -1;
       code = (code << 6) | (b & 0x3F);
     }
     i += length;
     if (code < 0x10000) {
-      *next++ = static_cast<char16_t>(code);
+      if (!emit(static_cast<char16_t>(code))) return -1;
     } else {
       code -= 0x10000;
-      *next++ = static_cast<char16_t>(0xD800 + (code >> 10));
-      *next++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+      if (!emit(static_cast<char16_t>(0xD800 + (code >> 10))) ||
+          !emit(static_cast<char16_t>(0xDC00 + (code & 0x3FF)))) {
+        return -1;
+      }
     }
   }
-  out.resize(static_cast<std::size_t>(next - out.data()));
+  return static_cast<std::ptrdiff_t>(written);
+}
+
+}  // namespace
+
+std::ptrdiff_t MeasureUtf8(std::string_view bytes) {
+  return Decode<false>(bytes, nullptr, 0);
+}
+
+std::ptrdiff_t DecodeUtf8To(std::string_view bytes, char16_t* out, std::size_t capacity) {
+  return Decode<true>(bytes, out, capacity);
+}
+
+bool DecodeUtf8(std::string_view bytes, std::u16string& out) {
+  // No byte yields more than one UTF-16 unit, so the byte count bounds the output.
+  out.resize(bytes.size());
+  const std::ptrdiff_t length = Decode<true>(bytes, out.data(), out.size());
+  if (length < 0) return false;
+  out.resize(static_cast<std::size_t>(length));
   return true;
 }
 

@@ -1,0 +1,118 @@
+#include "scripture/bible_client_win.h"
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <stdexcept>
+
+#include "app/endpoints.h"
+#include "app/wide_win.h"
+#include "scripture/book_source.h"
+
+namespace companion {
+namespace {
+
+// Owns one WinHTTP handle; locals declared session, connection, request close in reverse.
+struct WinHttpHandle {
+  HINTERNET h = nullptr;
+  explicit WinHttpHandle(HINTERNET handle) : h(handle) {}
+  ~WinHttpHandle() {
+    if (h) WinHttpCloseHandle(h);
+  }
+  WinHttpHandle(const WinHttpHandle&) = delete;
+  WinHttpHandle& operator=(const WinHttpHandle&) = delete;
+};
+
+constexpr DWORD kResolveTimeoutMs = 3000;
+constexpr DWORD kConnectTimeoutMs = 3000;
+constexpr DWORD kSendTimeoutMs = 3000;
+constexpr DWORD kReceiveTimeoutMs = 4000;
+
+[[noreturn]] void Fail(const char* message) {
+  throw std::runtime_error(message);
+}
+
+std::string ReadBody(HINTERNET request) {
+  std::string body;
+  DWORD available = 0;
+  // A failed query for more data means the transfer broke off: what was read is not the book.
+  if (!WinHttpQueryDataAvailable(request, &available)) Fail("Incomplete Bible response");
+  while (available > 0) {
+    if (body.size() + available > kMaxBibleBookBytes) Fail("Oversized Bible response");
+    const std::size_t start = body.size();
+    body.resize(start + available);
+    DWORD read = 0;
+    if (!WinHttpReadData(request, body.data() + start, available, &read)) {
+      Fail("Incomplete Bible response");
+    }
+    body.resize(start + read);
+    if (!WinHttpQueryDataAvailable(request, &available)) Fail("Incomplete Bible response");
+  }
+  return body;
+}
+
+// A connection dropped mid-body can look like an ordinary end of data (Wine reports it so), so
+// an unencoded body is held to its announced length. An encoded one may have been decoded,
+// and then the two sizes are not comparable.
+bool IsShortOfAnnouncedLength(HINTERNET request, std::size_t received) {
+  DWORD size = 0;
+  if (WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_ENCODING, WINHTTP_HEADER_NAME_BY_INDEX,
+                          WINHTTP_NO_OUTPUT_BUFFER, &size, WINHTTP_NO_HEADER_INDEX) ||
+      GetLastError() != ERROR_WINHTTP_HEADER_NOT_FOUND) {
+    return false;
+  }
+  DWORD announced = 0;
+  size = sizeof announced;
+  return WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &announced, &size,
+                             WINHTTP_NO_HEADER_INDEX) &&
+         received != announced;
+}
+
+}  // namespace
+
+std::string DownloadBibleBookFrom(const std::u16string& host, unsigned short port,
+                                  const std::u16string& path) {
+  WinHttpHandle session(WinHttpOpen(AsWide(kBibleClientUserAgent),
+                                    WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+                                    WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!session.h) Fail("Connection unavailable");
+  WinHttpSetTimeouts(session.h, kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs,
+                     kReceiveTimeoutMs);
+  WinHttpHandle connection(WinHttpConnect(session.h, AsWide(host), port, 0));
+  if (!connection.h) Fail("Connection unavailable");
+  WinHttpHandle request(WinHttpOpenRequest(connection.h, L"GET", AsWide(path), nullptr,
+                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                           WINHTTP_FLAG_SECURE));
+  if (!request.h) Fail("Connection unavailable");
+
+  // Both settings are best effort: Wine 8, for one, refuses the decompression option.
+  DWORD disableRedirects = WINHTTP_DISABLE_REDIRECTS;
+  WinHttpSetOption(request.h, WINHTTP_OPTION_DISABLE_FEATURE, &disableRedirects,
+                   sizeof disableRedirects);
+  DWORD decompression = WINHTTP_DECOMPRESSION_FLAG_GZIP | WINHTTP_DECOMPRESSION_FLAG_DEFLATE;
+  WinHttpSetOption(request.h, WINHTTP_OPTION_DECOMPRESSION, &decompression, sizeof decompression);
+
+  if (!WinHttpSendRequest(request.h, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
+                          0, 0) ||
+      !WinHttpReceiveResponse(request.h, nullptr)) {
+    Fail("Bible server unavailable");
+  }
+  DWORD status = 0;
+  DWORD statusSize = sizeof status;
+  if (!WinHttpQueryHeaders(request.h, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
+                           WINHTTP_NO_HEADER_INDEX) ||
+      status != HTTP_STATUS_OK) {
+    Fail("Bible response unavailable");
+  }
+  std::string body = ReadBody(request.h);
+  if (IsShortOfAnnouncedLength(request.h, body.size())) Fail("Incomplete Bible response");
+  return body;
+}
+
+std::string DownloadBibleBook(const std::u16string& path) {
+  return DownloadBibleBookFrom(kBibleServerHost, kBibleServerPort, path);
+}
+
+}  // namespace companion

@@ -1,0 +1,13 @@
+#include <windows.h>
+
+#include "app/wide_win.h"
+#include "scripture/book_source.h"
+
+namespace companion {
+
+int ConvertUtf8ToUtf16(const char* bytes, int byteCount, char16_t* out, int outCapacity) {
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, byteCount, AsWritableWide(out),
+                             outCapacity);
+}
+
+}  // namespace companion
