@@ -93,6 +93,8 @@ class Bubble : public ::testing::Test {
       PostMessageW(window, WM_CLOSE, 0, 0);
       WaitForNoCompanionWindow();
     }
+    // The short display time and the gap of 0 are for these tests only.
+    RemovePreferences();
   }
 };
 
