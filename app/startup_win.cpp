@@ -15,6 +15,7 @@
 #include "app/companion_window_win.h"
 #include "app/wide_win.h"
 #include "bubble/bubble_window_win.h"
+#include "scripture/requests_win.h"
 #include "settings/preferences_win.h"
 #include "settings/tray_icon_win.h"
 
@@ -122,7 +123,7 @@ void StartCompanion(CompanionApp& app, bool preview) {
   app.clipReplayTick = now + 12000;
   ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
   SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
-  (void)preview;
+  if (preview) RequestScripture(app, false);
 }
 
 // Steps from loading the preferences to the end of the message loop; every failure here is
