@@ -16,6 +16,7 @@
 #include "app/wide_win.h"
 #include "bubble/bubble_window_win.h"
 #include "scripture/requests_win.h"
+#include "selftest/self_test_win.h"
 #include "settings/preferences_win.h"
 #include "settings/tray_icon_win.h"
 
@@ -150,6 +151,16 @@ void ShowStartFailure(const CompanionApp& app) {
   if (app.companionWindow && IsWindow(app.companionWindow)) DestroyWindow(app.companionWindow);
 }
 
+// The self-test's own result; a failure it does not check for (a missing resource, no memory for
+// a surface) ends it as the program's failure path does, without a message: it has no window.
+int RunSelfTestReporting() {
+  try {
+    return RunSelfTest();
+  } catch (const std::exception&) {
+    return kExitFailure;
+  }
+}
+
 }  // namespace
 
 HWND FindRunningCompanion() {
@@ -164,6 +175,7 @@ int RunCompanion(HINSTANCE instance, std::u16string_view arguments) {
   if (!gdiplus.Started()) return kExitNoGdiplus;
 
   const CommandLineSwitch commandSwitch = ParseCommandLine(arguments);
+  if (commandSwitch == CommandLineSwitch::SelfTest) return RunSelfTestReporting();
   if (commandSwitch == CommandLineSwitch::Quit) {
     if (HWND running = FindRunningCompanion()) PostMessageW(running, WM_CLOSE, 0, 0);
     return kExitOk;

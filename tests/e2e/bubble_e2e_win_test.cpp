@@ -31,7 +31,8 @@ int ViewedInPreferences() {
 
 // The count is saved just after the bubble appears.
 int ViewedAfterShowing(int expected) {
-  for (int i = 0; i < 40 && ViewedInPreferences() != expected; ++i) Sleep(50);
+  for (int i = 0; i < 40 && ViewedInPreferences() != expected; ++i)
+    Sleep(50);
   return ViewedInPreferences();
 }
 
