@@ -4,6 +4,7 @@ namespace companion {
 
 CompanionApp::CompanionApp() {
   std::random_device device;
+  SeedOfflineVerseBag(offlineBag, device());
   scriptureRandom.seed(device());
   lastInteractionTick = GetTickCount64();
 }

@@ -21,7 +21,9 @@
 #include "character/desktop_surface_win.h"
 #include "character/monitor_win.h"
 #include "character/motion.h"
+#include "scripture/catalogue.h"
 #include "scripture/history.h"
+#include "scripture/passage.h"
 
 namespace companion {
 
@@ -54,8 +56,13 @@ struct CompanionApp {
   bool paused = false;
   std::u16string monitorDevice;
 
+  // Offline backup verses, drawn with a generator of their own.
+  OfflineVerseBag offlineBag;
+
   // Scripture history and schedule.
   std::vector<ScriptureHistoryEntry> scriptureHistory;
+  // The outstanding online request; invalid when none is out or its result was taken.
+  std::future<OnlineVerse> scriptureFuture;
   int32_t historyIndex = -1;
   uint64_t nextScriptureTick = 0;
   bool requestPending = false;

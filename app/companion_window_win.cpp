@@ -5,6 +5,9 @@
 #include "app/companion_app_win.h"
 #include "app/companion_messages.h"
 #include "app/wide_win.h"
+#include "bubble/bubble_window_win.h"
+#include "scripture/requests.h"
+#include "scripture/requests_win.h"
 #include "settings/tray_icon_win.h"
 
 namespace companion {
@@ -20,6 +23,7 @@ void StopMotionTimer(CompanionApp& app) {
 
 // Steps 2 to 6 of the lock sequence, shared with suspend.
 void QuietenCompanion(CompanionApp& app) {
+  HideBubble(app);
   StopMotionTimer(app);
   KillTimer(app.companionWindow, TIMER_TICK);
   ShowWindow(app.companionWindow, SW_HIDE);
@@ -31,7 +35,9 @@ void LockSession(CompanionApp& app) {
 }
 
 // Work area, display or DPI changed: the figure (and a bubble beside it) follow.
-void RefreshDisplay(CompanionApp&) {}
+void RefreshDisplay(CompanionApp& app) {
+  if (app.bubbleVisible) RenderBubble(app);
+}
 
 void RunDestroySequence(CompanionApp& app, HWND window) {
   StopMotionTimer(app);
@@ -49,9 +55,30 @@ void RunDestroySequence(CompanionApp& app, HWND window) {
   PostQuitMessage(0);
 }
 
+// The Scripture side of the once-a-second tick, in the tick's order: a gap in the ticks restarts
+// the schedule; nothing while locked, suspended or dragging; a full-screen program in front
+// holds the schedule back; then collect and expire; paused holds the schedule back again; then
+// the automatic prompt.
+void RunScriptureTick(CompanionApp& app, uint64_t now) {
+  if (TickGapRestartsSchedule(now, app.lastTickTick)) PromptTickRestartSchedule(app, now);
+  app.lastTickTick = now;
+  if (app.sessionLocked || app.suspended || app.dragging) return;
+  if (app.fullScreenQuiet) {
+    PromptTickRestartSchedule(app, now);
+    return;
+  }
+  PromptTickCollectAndExpire(app, now);
+  if (app.paused) {
+    PromptTickRestartSchedule(app, now);
+    return;
+  }
+  PromptTickAutomatic(app, now);
+}
+
 void OnTimer(CompanionApp& app, WPARAM id) {
   switch (id) {
     case TIMER_TICK:
+      RunScriptureTick(app, GetTickCount64());
       break;
     case TIMER_MOTION:
       if (app.sessionLocked || app.suspended || app.fullScreenQuiet || app.paused ||
@@ -62,6 +89,8 @@ void OnTimer(CompanionApp& app, WPARAM id) {
     case TIMER_DRAG:
       break;
     case TIMER_BUBBLE:
+      // The timer is periodic; before the deadline it simply fires again a period later.
+      if (GetTickCount64() >= app.bubbleHideTick) HideBubble(app);
       break;
     default:
       break;
@@ -145,6 +174,7 @@ LRESULT DispatchCompanionMessage(CompanionApp& app, HWND window, UINT message, W
       OnTrayEvent(app, LOWORD(lParam));
       return 0;
     case WM_COMPANION_SHOW:
+      RequestScripture(app, false);
       return 0;
     default:
       return DefWindowProcW(window, message, wParam, lParam);
@@ -173,7 +203,13 @@ void SetSuspended(CompanionApp& app, bool suspend) {
   SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
 }
 
-void ApplyClickRule(CompanionApp&) {}
+void ApplyClickRule(CompanionApp& app) {
+  if (!app.bubbleVisible && !app.requestPending) {
+    RequestScripture(app, false);
+  } else {
+    HideBubble(app);
+  }
+}
 
 LRESULT CALLBACK CompanionWindowProc(HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam) noexcept {

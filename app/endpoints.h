@@ -7,6 +7,8 @@ namespace companion {
 inline constexpr char16_t kBibleServerHost[] = u"bible.scrollwick.org";
 inline constexpr unsigned short kBibleServerPort = 443;
 
+// Named to the user when the browser cannot be started.
+inline constexpr char16_t kWebSiteHost[] = u"scrollwick.org";
 inline constexpr char16_t kWebSiteUrl[] = u"https://scrollwick.org/";
 // The passage page is kWebSiteUrl + "bible?ref=<encoded reference>&translation=<code>".
 inline constexpr char16_t kPassagePagePath[] = u"bible?ref=";

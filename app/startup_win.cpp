@@ -15,6 +15,8 @@
 #include "app/companion_window_win.h"
 #include "app/wide_win.h"
 #include "bubble/bubble_window_win.h"
+#include "scripture/requests_win.h"
+#include "selftest/self_test_win.h"
 #include "settings/preferences_win.h"
 #include "settings/tray_icon_win.h"
 
@@ -122,7 +124,7 @@ void StartCompanion(CompanionApp& app, bool preview) {
   app.clipReplayTick = now + 12000;
   ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
   SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
-  (void)preview;
+  if (preview) RequestScripture(app, false);
 }
 
 // Steps from loading the preferences to the end of the message loop; every failure here is
@@ -149,6 +151,16 @@ void ShowStartFailure(const CompanionApp& app) {
   if (app.companionWindow && IsWindow(app.companionWindow)) DestroyWindow(app.companionWindow);
 }
 
+// The self-test's own result; a failure it does not check for (a missing resource, no memory for
+// a surface) ends it as the program's failure path does, without a message: it has no window.
+int RunSelfTestReporting() {
+  try {
+    return RunSelfTest();
+  } catch (const std::exception&) {
+    return kExitFailure;
+  }
+}
+
 }  // namespace
 
 HWND FindRunningCompanion() {
@@ -163,6 +175,7 @@ int RunCompanion(HINSTANCE instance, std::u16string_view arguments) {
   if (!gdiplus.Started()) return kExitNoGdiplus;
 
   const CommandLineSwitch commandSwitch = ParseCommandLine(arguments);
+  if (commandSwitch == CommandLineSwitch::SelfTest) return RunSelfTestReporting();
   if (commandSwitch == CommandLineSwitch::Quit) {
     if (HWND running = FindRunningCompanion()) PostMessageW(running, WM_CLOSE, 0, 0);
     return kExitOk;

@@ -1,12 +1,150 @@
 #include "bubble/bubble_window_win.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
+#include <gdiplus.h>
+
+#include <cstring>
+#include <random>
+#include <stdexcept>
+
 #include "app/companion_app_win.h"
+#include "app/companion_messages.h"
+#include "app/endpoints.h"
+#include "app/wide_win.h"
+#include "bubble/bubble_drawing_win.h"
+#include "character/presentation_win.h"
+#include "scripture/requests.h"
+#include "settings/preferences_win.h"
 
 namespace companion {
 
+namespace {
+
+// The character keeps still for one to two minutes after a bubble goes.
+constexpr uint64_t kIdleAfterBubbleMinMs = 60000;
+constexpr uint64_t kIdleAfterBubbleMaxMs = 120000;
+
+RECT WorkAreaOf(const CompanionApp& app) {
+  if (app.currentMonitor.handle) return app.currentMonitor.info.rcWork;
+  // Before the character has been placed on a display, take the one its window is on.
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  GetMonitorInfoW(MonitorFromWindow(app.companionWindow, MONITOR_DEFAULTTOPRIMARY), &info);
+  return info.rcWork;
+}
+
+void DrawBubbleOnSurface(CompanionApp& app, const BubblePlacement& placement) {
+  DesktopSurface& surface = app.bubbleSurface;
+  std::memset(surface.pixels, 0, size_t(surface.width) * size_t(surface.height) * 4);
+  Gdiplus::Bitmap bitmap(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB,
+                         surface.pixels);
+  Gdiplus::Graphics graphics(&bitmap);
+  graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+  graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+  graphics.ScaleTransform(placement.scale, placement.scale, Gdiplus::MatrixOrderPrepend);
+  DrawBubble(graphics, app.supportPromptShown ? std::u16string(kSupportMessage) : app.currentText,
+             app.bubbleContentHeight, placement.tailX, placement.tailAtTop);
+  graphics.Flush(Gdiplus::FlushIntentionSync);
+}
+
+void OnBubbleClick(CompanionApp& app) {
+  if (app.supportPromptShown) {
+    OpenUrl(app.companionWindow, kDonationUrl);
+  } else if (!app.currentReference.empty()) {
+    OpenUrl(app.companionWindow, BuildReferenceUrl(app.currentReference, app.currentTranslation));
+  }
+}
+
+LRESULT DispatchBubbleMessage(CompanionApp& app, HWND window, UINT message, WPARAM wParam,
+                              LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_LBUTTONUP:
+      OnBubbleClick(app);
+      return 0;
+    case WM_CLOSE:
+      // The window lives for the whole run; closing it only puts the bubble away.
+      HideBubble(app);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+BubbleInputs GatherBubbleInputs(const CompanionApp& app) {
+  const RECT work = WorkAreaOf(app);
+  BubbleInputs in;
+  in.workLeft = work.left;
+  in.workTop = work.top;
+  in.workRight = work.right;
+  in.workBottom = work.bottom;
+  in.characterScale = app.characterScale;
+  in.fitScale = app.fitScale;
+  in.positionX = app.positionX;
+  in.positionY = app.positionY;
+  in.contentHeight = app.bubbleContentHeight;
+  return in;
+}
+
+void RenderBubble(CompanionApp& app) {
+  const BubblePlacement placement = PlaceBubble(GatherBubbleInputs(app));
+  app.bubbleX = placement.x;
+  app.bubbleY = placement.y;
+  app.bubbleScale = placement.scale;
+
+  ResizeSurface(app.bubbleSurface, placement.width, placement.height);
+  DrawBubbleOnSurface(app, placement);
+  if (!PushLayeredFrame(app.bubbleWindow, app.bubbleSurface, placement.x, placement.y)) {
+    throw std::runtime_error("Windows could not display the Scripture bubble");
+  }
+  ShowWindow(app.bubbleWindow, SW_SHOWNOACTIVATE);
+  UpdateBubbleHint(app);
+}
+
+void HideBubble(CompanionApp& app) {
+  if (app.bubbleVisible && app.supportPromptShown) {
+    app.scripturesViewed = 0;
+    SavePreferences(app);
+  }
+  app.requestPending = false;
+  KillTimer(app.companionWindow, TIMER_BUBBLE);
+  app.supportPromptShown = false;
+  app.bubbleVisible = false;
+  ShowWindow(app.bubbleWindow, SW_HIDE);
+  // A tip on show would otherwise stay behind on an empty spot.
+  if (app.hintWindow) SendMessageW(app.hintWindow, TTM_POP, 0, 0);
+  const uint64_t now = GetTickCount64();
+  app.lastInteractionTick = now;
+  std::uniform_int_distribution<uint64_t> idle(kIdleAfterBubbleMinMs, kIdleAfterBubbleMaxMs);
+  app.idleActionTick = now + idle(app.scriptureRandom);
+  app.nextScriptureTick = RestartedScriptureTick(now, app.gapSeconds);
+}
+
+void OpenUrl(HWND owner, const std::u16string& url) {
+  const HINSTANCE result =
+      ShellExecuteW(owner, L"open", AsWide(url), nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<INT_PTR>(result) > 32) return;
+  const std::u16string text =
+      u"Windows could not open your browser. Please visit " + std::u16string(kWebSiteHost) + u".";
+  MessageBoxW(owner, AsWide(text), AsWide(kCompanionTitle), MB_OK | MB_ICONINFORMATION);
+}
+
 LRESULT CALLBACK BubbleWindowProc(HWND window, UINT message, WPARAM wParam,
                                   LPARAM lParam) noexcept {
-  return DefWindowProcW(window, message, wParam, lParam);
+  CompanionApp* app = processCompanionApp;
+  if (!app) return DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return DispatchBubbleMessage(*app, window, message, wParam, lParam);
+  } catch (...) {
+    // The companion window's close ends the run in order.
+    PostMessageW(app->companionWindow, WM_CLOSE, 0, 0);
+    return 0;
+  }
 }
 
 }  // namespace companion

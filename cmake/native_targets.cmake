@@ -33,6 +33,9 @@ function(companion_add_fuzzer name source)
   set_tests_properties(${name}_run PROPERTIES LABELS fuzz)
 endfunction()
 
-if(EXISTS ${PROJECT_SOURCE_DIR}/tools/art/CMakeLists.txt)
+# The art generator and its check run once, in the plain native build; the sanitizer and fuzzing
+# builds have nothing to add to a drawing program that takes minutes under ASan.
+option(SCROLLWICK_ART "Build the art generator and its check" ON)
+if(SCROLLWICK_ART)
   add_subdirectory(tools/art)
 endif()

@@ -126,6 +126,32 @@ TEST_F(PreferencesFile, NewKeysWinOverFallbackKeys) {
   EXPECT_EQ(app->positionX, 5);
 }
 
+TEST_F(PreferencesFile, GarbageFileGivesDefaults) {
+  CreateDirectoryW(AsWide(temp_.Path() + u"\\Scrollwick"), nullptr);
+  CreateDirectoryW(AsWide(folder_), nullptr);
+  std::string junk;
+  for (int i = 0; i < 4096; ++i)
+    junk.push_back(char((i * 7919) % 256));
+  WriteWholeFile(path_, junk);
+  auto app = Load();
+  EXPECT_EQ(app->displaySeconds, 10);
+  EXPECT_EQ(app->gapSeconds, 60);
+  EXPECT_TRUE(app->characterArt.younger);
+  EXPECT_TRUE(app->movementEnabled);
+}
+
+TEST_F(PreferencesFile, FolderThatCannotBeCreatedGivesDefaultsAndASaveFailure) {
+  // A file where the folder should be.
+  WriteWholeFile(temp_.Path() + u"\\Scrollwick", "not a folder");
+  auto app = Load();
+  EXPECT_EQ(app->displaySeconds, 10);
+  testing::MessageBoxWatcher watcher;
+  SavePreferences(*app);
+  EXPECT_TRUE(app->saveFailureReported);
+  EXPECT_EQ(ReadWholeFile(temp_.Path() + u"\\Scrollwick"), "not a folder");
+  EXPECT_EQ(watcher.Texts().size(), 1u);
+}
+
 TEST_F(PreferencesFile, LongMonitorNameIsCutTo127) {
   WriteFile("Monitor=" + std::string(200, 'M') + "\r\n");
   auto app = Load();

@@ -11,6 +11,8 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   # running and driving the program
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
+  # the serif family GDI+ falls back to under Wine, which has no Georgia
+  fonts-liberation
   # art generator and data
   libcairo2-dev zlib1g-dev unicode-data rapidjson-dev
   # test servers

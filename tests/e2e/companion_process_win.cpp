@@ -48,15 +48,16 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-CompanionProcess::CompanionProcess(const std::wstring& arguments) {
+CompanionProcess::CompanionProcess(const std::wstring& arguments,
+                                   const std::wstring& workingFolder) {
   std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info_)) {
+  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info_)) {
     throw std::runtime_error("cannot start ScrollwickCompanion.exe");
   }
 }
@@ -81,8 +82,9 @@ bool CompanionProcess::Running() const {
   return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs) {
-  CompanionProcess process(arguments);
+int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs,
+                       const std::wstring& workingFolder) {
+  CompanionProcess process(arguments, workingFolder);
   return process.WaitForExit(timeoutMs);
 }
 

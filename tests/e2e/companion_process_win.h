@@ -8,8 +8,8 @@ namespace companion::e2e {
 
 class CompanionProcess {
  public:
-  // Starts the program with the given text after its name.
-  explicit CompanionProcess(const std::wstring& arguments);
+  // Starts the program with the given text after its name, in workingFolder when one is given.
+  explicit CompanionProcess(const std::wstring& arguments, const std::wstring& workingFolder = {});
   ~CompanionProcess();
   CompanionProcess(const CompanionProcess&) = delete;
   CompanionProcess& operator=(const CompanionProcess&) = delete;
@@ -24,7 +24,8 @@ class CompanionProcess {
 };
 
 // Runs the program to completion and returns its exit code (-1 on time-out).
-int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs = 20000);
+int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs = 20000,
+                       const std::wstring& workingFolder = {});
 
 // The shown companion window of a running instance, waited for up to timeoutMs; null if none
 // appears.

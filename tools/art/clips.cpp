@@ -158,17 +158,9 @@ Pose Wave(double f) {
   raised.headTilt = -8;
   raised.happy = 1;
   raised.earLift = -4;
-  Pose lowered = turned;
-  lowered.waveLeg = 1;
-  Pose p = Keyed({{0, Rest()},
-                  {16, turned},
-                  {22, lowered},
-                  {36, raised},
-                  {132, raised},
-                  {148, lowered},
-                  {150, turned},
-                  {172, Rest()}},
-                 f);
+  // The leg is drawn over the body from half-way up, while it is mostly hidden by the motion.
+  Pose p = Keyed(
+      {{0, Rest()}, {16, turned}, {34, raised}, {132, raised}, {150, turned}, {172, Rest()}}, f);
   const double waving = Window(f, 36, 132, 8);
   const double swing = std::sin(2 * kPi * (f - 36) / 16);
   p.feet[kFrontNear].s += 9 * swing * waving;

@@ -528,8 +528,8 @@ void DrawSleepLetters(cairo_t* cr, Point head, const Pose& pose) {
   for (int k = 0; k < 3; ++k) {
     const double life = pose.zzz + k / 3.0 - std::floor(pose.zzz + k / 3.0);
     const double alpha = std::sin(kPi * life) * Clamp01(pose.zzzFade);
-    const Point c{head.x + 10 + 30 * life + 4 * std::sin(2 * kPi * life), head.y - 34 - 42 * life};
-    DrawZ(cr, c, 9 + 9 * life, Clamp01(alpha * 1.3));
+    const Point c{head.x + 12 + 36 * life + 5 * std::sin(2 * kPi * life), head.y - 30 - 56 * life};
+    DrawZ(cr, c, 8 + 12 * life, Clamp01(alpha * 1.3));
   }
 }
 

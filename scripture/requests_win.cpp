@@ -1,0 +1,127 @@
+#include "scripture/requests_win.h"
+
+#include <chrono>
+#include <future>
+#include <utility>
+
+#include "app/companion_app_win.h"
+#include "app/companion_messages.h"
+#include "bubble/bubble_drawing_win.h"
+#include "bubble/bubble_window_win.h"
+#include "scripture/catalogue.h"
+#include "scripture/passage.h"
+#include "scripture/requests.h"
+#include "settings/preferences_win.h"
+
+namespace companion {
+
+namespace {
+
+bool ScriptureHeldBack(const CompanionApp& app) {
+  return app.sessionLocked || app.suspended || app.fullScreenQuiet;
+}
+
+}  // namespace
+
+void RequestScripture(CompanionApp& app, bool automatic) {
+  if (ScriptureHeldBack(app)) return;
+  if (app.bubbleVisible) HideBubble(app);
+  app.requestPending = true;
+  app.requestAutomatic = automatic;
+  if (app.scriptureFuture.valid()) return;
+  // The worker gets copies of all it needs; it shares nothing else with this thread.
+  const int32_t translation = app.translationIndex;
+  const uint32_t seed = app.scriptureRandom();
+  app.scriptureFuture =
+      std::async(std::launch::async, FetchOnlineVerse, translation, seed, app.currentReference);
+}
+
+void CollectScripture(CompanionApp& app) {
+  if (!app.scriptureFuture.valid()) return;
+  if (app.scriptureFuture.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+  const OnlineVerse result = app.scriptureFuture.get();
+  const CollectInputs inputs{app.requestPending, app.requestAutomatic,    app.paused,
+                             result.ok,          result.translationIndex, app.translationIndex};
+  switch (DecideCollect(inputs)) {
+    case CollectOutcome::Drop:
+      return;
+    case CollectOutcome::DropPaused:
+      app.requestPending = false;
+      return;
+    case CollectOutcome::AskAgain:
+      RequestScripture(app, app.requestAutomatic);
+      return;
+    case CollectOutcome::Present:
+      app.requestPending = false;
+      PresentScripture(app, result.text, result.reference,
+                       TranslationTable[result.translationIndex].code, false, true);
+      return;
+    case CollectOutcome::PresentOffline:
+      app.requestPending = false;
+      ShowOfflineVerse(app);
+      return;
+  }
+}
+
+void ShowOfflineVerse(CompanionApp& app) {
+  const int32_t index = DrawOfflineVerse(app.offlineBag, 0, OfflineVerses, ScriptureCategories);
+  if (index < 0) return;
+  const OfflineVerse& verse = OfflineVerses[index];
+  PresentScripture(app, verse.text, verse.reference, u"web", true, true);
+}
+
+void PresentScripture(CompanionApp& app, std::u16string text, std::u16string reference,
+                      std::u16string translationCode, bool offline, bool addToHistory) {
+  if (addToHistory) {
+    PushHistory(app.scriptureHistory, app.historyIndex,
+                ScriptureHistoryEntry{text, reference, translationCode, offline});
+  }
+  const uint64_t now = GetTickCount64();
+  app.currentText = std::move(text);
+  app.currentReference = std::move(reference);
+  app.currentTranslation = std::move(translationCode);
+  app.currentOffline = offline;
+  app.supportPromptShown = false;
+  app.requestPending = false;
+  app.bubbleContentHeight = MeasureBubbleText(app.currentText);
+  app.bubbleVisible = true;
+  app.lastInteractionTick = now;
+  RenderBubble(app);
+  app.scripturesViewed = RaisedScripturesViewed(app.scripturesViewed);
+  SavePreferences(app);
+  const UINT displayMs = static_cast<UINT>(app.displaySeconds) * 1000;
+  app.bubbleHideTick = GetTickCount64() + displayMs;
+  SetTimer(app.companionWindow, TIMER_BUBBLE, displayMs, nullptr);
+  app.nextScriptureTick = 0;
+}
+
+void ShowPreviousScripture(CompanionApp& app) {
+  if (ScriptureHeldBack(app)) return;
+  const int32_t index = PreviousScriptureIndex(app.historyIndex, app.scriptureHistory.size(),
+                                               app.bubbleVisible && !app.supportPromptShown);
+  if (index < 0) return;
+  app.historyIndex = index;
+  // A copy: presenting must not read from the history it could change.
+  const ScriptureHistoryEntry entry = app.scriptureHistory[index];
+  app.requestPending = false;
+  PresentScripture(app, entry.text, entry.reference, entry.translationCode, entry.offline, false);
+}
+
+void PromptTickRestartSchedule(CompanionApp& app, uint64_t now) {
+  app.nextScriptureTick = RestartedScriptureTick(now, app.gapSeconds);
+}
+
+void PromptTickCollectAndExpire(CompanionApp& app, uint64_t now) {
+  CollectScripture(app);
+  if (app.bubbleVisible && now >= app.bubbleHideTick) HideBubble(app);
+}
+
+void PromptTickAutomatic(CompanionApp& app, uint64_t now) {
+  if (app.paused) return;
+  const PromptDecision decision = DecideAutomaticPrompt(now, app.nextScriptureTick, app.gapSeconds,
+                                                        app.bubbleVisible || app.requestPending);
+  app.nextScriptureTick = decision.nextScriptureTick;
+  if (decision.requestAutomatic) RequestScripture(app, true);
+}
+
+}  // namespace companion

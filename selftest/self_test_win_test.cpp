@@ -1,0 +1,91 @@
+#include "selftest/self_test_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "character/character_art_win.h"
+#include "character/desktop_surface_win.h"
+#include "character/presentation_win.h"
+#include "scripture/catalogue.h"
+
+namespace companion {
+namespace {
+
+// Broken art from the test resources: every frame the same picture, which alone passes the corner
+// and coverage checks; the same with an opaque top-right corner; and with an opaque bottom-right.
+constexpr int32_t kStillAtlas = 902;
+constexpr int32_t kTopRightAtlas = 903;
+constexpr int32_t kBottomRightAtlas = 904;
+
+class SelfTestPhase : public ::testing::Test {
+ protected:
+  void SetUp() override { ResizeSurface(surface_, kFrameWidth, kFrameHeight); }
+  // The clip's own atlas replaced by one from the test resources.
+  void UseAtlas(int32_t clip, int32_t resource, bool younger) {
+    SetYounger(art_, younger);
+    art_.clipIndex = clip;
+    art_.atlas = LoadAtlas(resource);
+  }
+
+  CharacterArt art_;
+  DesktopSurface surface_;
+};
+
+TEST_F(SelfTestPhase, SuppliedArtPassesEveryClip) {
+  for (int32_t clip = 0; clip < 9; ++clip) {
+    EXPECT_EQ(CheckFullMotionClip(art_, surface_, clip), kSelfTestPassed) << clip;
+  }
+  EXPECT_EQ(CheckYoungerClip(art_, surface_), kSelfTestPassed);
+}
+
+TEST_F(SelfTestPhase, OpaqueTopRightCornerFailsOnlyTheFullMotionCheck) {
+  UseAtlas(2, kTopRightAtlas, false);
+  EXPECT_EQ(CheckFullMotionClip(art_, surface_, 2), kSelfTestFrameBroken);
+  // The lamb's corners are top-left and bottom-right: this art gets as far as the still check.
+  UseAtlas(0, kTopRightAtlas, true);
+  EXPECT_EQ(CheckYoungerClip(art_, surface_), kSelfTestYoungerClipStill);
+}
+
+TEST_F(SelfTestPhase, ClipOfIdenticalFramesIsStill) {
+  UseAtlas(4, kStillAtlas, false);
+  EXPECT_EQ(CheckFullMotionClip(art_, surface_, 4), kSelfTestClipStill);
+  UseAtlas(0, kStillAtlas, true);
+  EXPECT_EQ(CheckYoungerClip(art_, surface_), kSelfTestYoungerClipStill);
+}
+
+TEST_F(SelfTestPhase, OpaqueBottomRightFailsTheYoungerCheck) {
+  UseAtlas(0, kBottomRightAtlas, true);
+  EXPECT_EQ(CheckYoungerClip(art_, surface_), kSelfTestYoungerFrameBroken);
+  UseAtlas(1, kBottomRightAtlas, false);
+  EXPECT_EQ(CheckFullMotionClip(art_, surface_, 1), kSelfTestClipStill);
+}
+
+TEST_F(SelfTestPhase, TooTallVerseFailsBeforeTheBubbleIsWritten) {
+  DeleteFileW(L"scripture-bubble.png");
+  std::u16string sermon;
+  for (int i = 0; i < 60; ++i)
+    sermon += u"Blessed are the poor in spirit, for theirs is the kingdom. ";
+  const std::vector<OfflineVerse> verses = {OfflineVerses[0],
+                                            {u"Offline backup", u"Matthew 5", sermon.c_str()}};
+  EXPECT_EQ(CheckSampleBubbles(surface_, verses), kSelfTestBubbleTooTall);
+  EXPECT_EQ(GetFileAttributesW(L"scripture-bubble.png"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(CheckSampleBubbles(surface_, OfflineVerses), kSelfTestPassed);
+  EXPECT_EQ(surface_.width, 350);
+  DeleteFileW(L"scripture-bubble.png");
+}
+
+TEST_F(SelfTestPhase, OfflineChoiceThatRepeatsFails) {
+  EXPECT_EQ(CheckOfflineChoice(OfflineVerses, ScriptureCategories), kSelfTestPassed);
+  // A single verse can only repeat.
+  const std::vector<OfflineVerse> one = {OfflineVerses[3]};
+  EXPECT_EQ(CheckOfflineChoice(one, ScriptureCategories), kSelfTestOfflineChoiceBroken);
+  // A category that selects nothing.
+  const std::vector<OfflineVerse> otherCategory = {{u"Psalms", u"Psalms 23:1", u"x"},
+                                                   {u"Psalms", u"Psalms 46:1", u"y"}};
+  EXPECT_EQ(CheckOfflineChoice(otherCategory, ScriptureCategories), kSelfTestOfflineChoiceBroken);
+}
+
+}  // namespace
+}  // namespace companion
