@@ -5,6 +5,9 @@
 #include "app/companion_app_win.h"
 #include "app/companion_messages.h"
 #include "app/wide_win.h"
+#include "character/motion_win.h"
+#include "character/placement_win.h"
+#include "character/presentation_win.h"
 #include "settings/tray_icon_win.h"
 
 namespace companion {
@@ -13,13 +16,9 @@ namespace {
 
 constexpr char16_t kFailureText[] = u"The companion could not continue. Please restart it.";
 
-void StopMotionTimer(CompanionApp& app) {
-  KillTimer(app.companionWindow, TIMER_MOTION);
-  app.motionTimerRunning = false;
-}
-
 // Steps 2 to 6 of the lock sequence, shared with suspend.
 void QuietenCompanion(CompanionApp& app) {
+  EndDrag(app);
   StopMotionTimer(app);
   KillTimer(app.companionWindow, TIMER_TICK);
   ShowWindow(app.companionWindow, SW_HIDE);
@@ -31,9 +30,13 @@ void LockSession(CompanionApp& app) {
 }
 
 // Work area, display or DPI changed: the figure (and a bubble beside it) follow.
-void RefreshDisplay(CompanionApp&) {}
+void RefreshDisplay(CompanionApp& app) {
+  PlaceCharacter(app, false);
+  RenderCharacter(app, GetTickCount64());
+}
 
 void RunDestroySequence(CompanionApp& app, HWND window) {
+  EndDrag(app);
   StopMotionTimer(app);
   KillTimer(window, TIMER_TICK);
   KillTimer(window, TIMER_DRAG);
@@ -52,14 +55,18 @@ void RunDestroySequence(CompanionApp& app, HWND window) {
 void OnTimer(CompanionApp& app, WPARAM id) {
   switch (id) {
     case TIMER_TICK:
+      CompanionTick(app);
       break;
     case TIMER_MOTION:
       if (app.sessionLocked || app.suspended || app.fullScreenQuiet || app.paused ||
           !app.movementEnabled || app.dragging) {
         StopMotionTimer(app);
+      } else {
+        MotionStep(app, GetTickCount64());
       }
       break;
     case TIMER_DRAG:
+      DragTimerStep(app);
       break;
     case TIMER_BUBBLE:
       break;
@@ -125,10 +132,18 @@ LRESULT DispatchCompanionMessage(CompanionApp& app, HWND window, UINT message, W
       OnTimer(app, wParam);
       return 0;
     case WM_MOUSEMOVE:
+      DragMove(app);
+      return 0;
     case WM_LBUTTONDOWN:
+      PressCharacter(app);
+      return 0;
     case WM_LBUTTONUP:
+      ReleaseCharacter(app);
+      return 0;
     case WM_RBUTTONUP:
+      return 0;
     case WM_CAPTURECHANGED:
+      EndDrag(app);
       return 0;
     case WM_POWERBROADCAST:
       OnPowerBroadcast(app, wParam);
@@ -166,9 +181,12 @@ void SetSuspended(CompanionApp& app, bool suspend) {
     return;
   }
   app.suspended = false;
+  PlaceCharacter(app, false);
   const uint64_t now = GetTickCount64();
+  SetMotionState(app, MotionState::Idle, now);
   app.nextScriptureTick = app.gapSeconds != 0 ? now + uint64_t(app.gapSeconds) * 1000 : 0;
   app.lastTickTick = 0;
+  RenderCharacter(app, now);
   if (!app.sessionLocked) ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
   SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
 }

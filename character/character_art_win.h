@@ -8,7 +8,8 @@
 
 namespace Gdiplus {
 class Bitmap;
-}
+class Graphics;
+}  // namespace Gdiplus
 
 namespace companion {
 
@@ -32,5 +33,12 @@ struct CharacterArt {
 
 // Changing the figure drops the decoded atlas; the next draw loads the right one.
 void SetYounger(CharacterArt& art, bool younger);
+
+// Makes the clip current, loading its atlas unless that clip's atlas is already resident.
+void EnsureClip(CharacterArt& art, int32_t clipIndex);
+// Length of the current clip in milliseconds.
+uint64_t ClipDurationMs(const CharacterArt& art);
+// Draws the frame `elapsedMs` into the current clip at the graphics' origin, in frame pixels.
+void DrawClipFrame(CharacterArt& art, Gdiplus::Graphics& graphics, uint64_t elapsedMs);
 
 }  // namespace companion
