@@ -67,6 +67,9 @@ bool IsFullScreen(const CompanionApp& app) {
   if (!foreground || foreground == app.companionWindow || foreground == app.bubbleWindow) {
     return false;
   }
+  // With nothing active the desktop window itself can be the foreground, and it always covers
+  // the monitor.
+  if (foreground == GetDesktopWindow() || foreground == GetShellWindow()) return false;
   if (IsShellWindowClass(ClassName(foreground))) return false;
   if (MonitorFromWindow(foreground, MONITOR_DEFAULTTONEAREST) != app.currentMonitor.handle) {
     return false;
