@@ -73,6 +73,15 @@ void RegisterWindowClass(HINSTANCE instance, const char16_t* name, WNDPROC proce
   if (!RegisterClassExW(&windowClass)) throw std::runtime_error(failure);
 }
 
+}  // namespace
+
+void RegisterCompanionClasses(HINSTANCE instance) {
+  RegisterWindowClass(instance, kCompanionClassName, CompanionWindowProc,
+                      "Cannot register companion");
+  RegisterWindowClass(instance, kBubbleClassName, BubbleWindowProc,
+                      "Cannot register Scripture bubble");
+}
+
 void CreateCompanionWindows(CompanionApp& app, HINSTANCE instance, bool preview) {
   app.companionWindow = CreateWindowExW(
       preview ? kPreviewExStyle : kCompanionExStyle, AsWide(kCompanionClassName),
@@ -104,6 +113,8 @@ void CreateCompanionWindows(CompanionApp& app, HINSTANCE instance, bool preview)
   SendMessageW(app.hintWindow, TTM_SETDELAYTIME, TTDT_INITIAL, kHintInitialDelayMs);
 }
 
+namespace {
+
 // Puts the figure on screen and starts the clock, once the windows exist.
 void StartCompanion(CompanionApp& app, bool preview) {
   PlaceCharacter(app, true);
@@ -122,10 +133,7 @@ void StartCompanion(CompanionApp& app, bool preview) {
 // reported by RunCompanion's single handler.
 int StartAndRun(CompanionApp& app, HINSTANCE instance, bool preview) {
   LoadPreferences(app);
-  RegisterWindowClass(instance, kCompanionClassName, CompanionWindowProc,
-                      "Cannot register companion");
-  RegisterWindowClass(instance, kBubbleClassName, BubbleWindowProc,
-                      "Cannot register Scripture bubble");
+  RegisterCompanionClasses(instance);
   CreateCompanionWindows(app, instance, preview);
   app.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
   StartCompanion(app, preview);

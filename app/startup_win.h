@@ -17,6 +17,16 @@ inline constexpr int kExitFailure = 4;
 // returns the process exit code.
 int RunCompanion(HINSTANCE instance, std::u16string_view arguments);
 
+struct CompanionApp;
+
+// Registers the companion and bubble window classes. Throws "Cannot register companion" or
+// "Cannot register Scripture bubble".
+void RegisterCompanionClasses(HINSTANCE instance);
+
+// Creates the companion, bubble and hint windows and the hint's tool. Throws with the name of
+// the window that could not be created.
+void CreateCompanionWindows(CompanionApp& app, HINSTANCE instance, bool preview);
+
 // Finds the running companion window by its class and title; null when none runs.
 HWND FindRunningCompanion();
 

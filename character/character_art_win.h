@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "character/clips.h"
+
 namespace Gdiplus {
 class Bitmap;
 class Graphics;
@@ -31,14 +33,22 @@ struct CharacterArt {
   bool younger = false;
 };
 
+// Decodes the PNG atlas of an RCDATA resource of the program. Throws "Missing realistic character
+// resource", "Cannot decode character resource", "Invalid character PNG" or std::bad_alloc.
+std::unique_ptr<LoadedAtlas> LoadAtlas(int32_t resourceId);
+
+// Makes clipIndex the current clip, loading its atlas unless it is already the loaded one.
+void EnsureClip(CharacterArt& art, int32_t clipIndex);
+
 // Changing the figure drops the decoded atlas; the next draw loads the right one.
 void SetYounger(CharacterArt& art, bool younger);
 
-// Makes the clip current, loading its atlas unless that clip's atlas is already resident.
-void EnsureClip(CharacterArt& art, int32_t clipIndex);
-// Length of the current clip in milliseconds.
+// The clip row in use: the younger figure's, or the current clip's.
+const MotionClip& CurrentClip(const CharacterArt& art);
 uint64_t ClipDurationMs(const CharacterArt& art);
-// Draws the frame `elapsedMs` into the current clip at the graphics' origin, in frame pixels.
+
+// Draws the frame for the time since the clip began at the graphics' origin, in frame pixels; the
+// graphics' world transform scales it. Throws "Motion frame outside atlas".
 void DrawClipFrame(CharacterArt& art, Gdiplus::Graphics& graphics, uint64_t elapsedMs);
 
 }  // namespace companion

@@ -226,7 +226,7 @@ int32_t WalkPositionX(double walkFromX, double walkToX, uint64_t elapsedMs, uint
 double WalkTarget(int32_t positionX, int32_t draw, float characterScale, int32_t boundsLeft,
                   int32_t boundsRight) {
   const float low = float(boundsLeft);
-  const float high = float(boundsRight) - kFrameWidth * characterScale;
+  const float high = float(boundsRight) - float(kFrameWidth) * characterScale;
   const float upper = high > low ? high : low;
   const double target = positionX + float(draw - kWalkDrawCentre) * characterScale;
   if (target > upper) return upper;

@@ -7,6 +7,8 @@
 #include <functional>
 #include <random>
 
+#include "character/clips.h"
+
 namespace companion {
 
 enum class MotionState : int32_t {
@@ -30,9 +32,6 @@ inline constexpr int32_t kSeatedClip = 5;
 inline constexpr int32_t kLieDownClip = 6;
 inline constexpr int32_t kAsleepClip = 7;
 inline constexpr int32_t kRiseFromLyingClip = 8;
-
-// Width of a frame in frame pixels; the window is this times the character scale.
-inline constexpr float kFrameWidth = 280.0f;
 
 // Idle without the user for this long: sit down; seated for longer still: lie down.
 inline constexpr uint64_t kSitAfterMs = 90000;

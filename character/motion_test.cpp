@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <vector>
 
 namespace companion {
 namespace {
-
-constexpr std::array<uint64_t, 9> kClipMs = {2500, 8000, 8000, 8000, 4500, 3000, 8000, 3000, 8000};
-constexpr uint64_t kYoungerClipMs = 8000;
 
 struct Transition {
   uint64_t tick;
@@ -49,7 +45,8 @@ struct FakeCompanion {
             clip = index;
             clipsEnsured.push_back(index);
           },
-      .clipDurationMs = [this] { return facts.younger ? kYoungerClipMs : kClipMs[clip]; },
+      .clipDurationMs =
+          [this] { return ClipDurationMs(facts.younger ? YoungerClip : MotionClips[clip]); },
       .setMotionTimer =
           [this] {
             timerSet = true;

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "character/clips.h"
+
 namespace companion {
 
 namespace {
 
-constexpr float kFrameWidth = 280.0f;
-constexpr float kFrameHeight = 190.0f;
+constexpr float kWidth = float(kFrameWidth);
+constexpr float kHeight = float(kFrameHeight);
 // The figure's window bottom stands this many frame pixels above the work area's bottom.
 constexpr float kStandAboveTaskbar = 8.0f;
 // Room the figure and its bubble need, in unscaled pixels, before the DPI scale is reduced.
@@ -30,11 +32,11 @@ int32_t PlacementMargin(int32_t workWidth) {
 }
 
 int32_t CharacterWidth(float characterScale) {
-  return static_cast<int32_t>(kFrameWidth * characterScale);
+  return static_cast<int32_t>(kWidth * characterScale);
 }
 
 int32_t CharacterHeight(float characterScale) {
-  return static_cast<int32_t>(kFrameHeight * characterScale);
+  return static_cast<int32_t>(kHeight * characterScale);
 }
 
 float FitScale(float dpiScale, const ScreenRect& work) {
@@ -45,8 +47,8 @@ float FitScale(float dpiScale, const ScreenRect& work) {
 
 float CharacterScaleFor(float fitScale, int32_t sizeMultiple, const ScreenRect& work) {
   const float size = float(std::clamp(sizeMultiple, 1, 3));
-  const float width = float(std::max(work.right - work.left - kFitInset, 1)) / kFrameWidth;
-  const float height = float(std::max(work.bottom - work.top - kFitInset, 1)) / kFrameHeight;
+  const float width = float(std::max(work.right - work.left - kFitInset, 1)) / kWidth;
+  const float height = float(std::max(work.bottom - work.top - kFitInset, 1)) / kHeight;
   return std::max(std::min({fitScale * kBaseSize * size, width, height}), kMinCharacterScale);
 }
 
@@ -90,8 +92,8 @@ Placement PlaceOnMonitor(const PlacementInputs& in) {
 }
 
 ScreenPoint FreeSizeShift(float oldScale, float newScale) {
-  return {static_cast<int32_t>((oldScale - newScale) * (kFrameWidth / 2)),
-          static_cast<int32_t>((oldScale - newScale) * kFrameHeight)};
+  return {static_cast<int32_t>((oldScale - newScale) * (kWidth / 2)),
+          static_cast<int32_t>((oldScale - newScale) * kHeight)};
 }
 
 size_t ChooseMonitor(std::span<const MonitorChoice> monitors, std::u16string_view device) {

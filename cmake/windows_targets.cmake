@@ -36,7 +36,8 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 add_library(companion_win_testing STATIC ${PROJECT_SOURCE_DIR}/tests/message_box_watcher_win.cpp
-                                         ${PROJECT_SOURCE_DIR}/tests/temp_folder_win.cpp)
+                                         ${PROJECT_SOURCE_DIR}/tests/temp_folder_win.cpp
+                                         ${PROJECT_SOURCE_DIR}/tests/live_companion_win.cpp)
 target_link_libraries(companion_win_testing PUBLIC companion_win)
 
 add_executable(companion_win_tests ${PROJECT_SOURCE_DIR}/tests/win_test_main_win.cpp)
@@ -44,16 +45,26 @@ target_link_libraries(companion_win_tests PRIVATE companion_win companion_win_te
 add_test(NAME companion_win_tests COMMAND companion_win_tests)
 set_tests_properties(companion_win_tests PROPERTIES LABELS windows TIMEOUT 600)
 
-# The art generator is a host program: build it with the host compiler and run it before the
+# The art generator is a host program: build it with the host compiler, and run it before the
 # resource compiler needs its atlases and icon.
 include(ExternalProject)
 set(SCROLLWICK_ART_DIR ${CMAKE_BINARY_DIR}/generated/art)
-if(EXISTS ${PROJECT_SOURCE_DIR}/tools/art/CMakeLists.txt)
-  ExternalProject_Add(
-    art_generator
-    SOURCE_DIR ${PROJECT_SOURCE_DIR}/tools/art
-    BINARY_DIR ${CMAKE_BINARY_DIR}/host-art
-    CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc
-    INSTALL_COMMAND ""
-    BUILD_ALWAYS ON)
-endif()
+ExternalProject_Add(
+  art_generator_build
+  SOURCE_DIR ${PROJECT_SOURCE_DIR}/tools/art
+  BINARY_DIR ${CMAKE_BINARY_DIR}/host-art
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DBUILD_TESTING=OFF
+  BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/host-art/scrollwick_art
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON)
+set(SCROLLWICK_ART_FILES ${SCROLLWICK_ART_DIR}/companion.ico ${SCROLLWICK_ART_DIR}/contact-sheet.png)
+foreach(id RANGE 100 109)
+  list(APPEND SCROLLWICK_ART_FILES ${SCROLLWICK_ART_DIR}/atlas-${id}.png)
+endforeach()
+add_custom_command(
+  OUTPUT ${SCROLLWICK_ART_FILES}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SCROLLWICK_ART_DIR}
+  COMMAND ${CMAKE_BINARY_DIR}/host-art/scrollwick_art ${SCROLLWICK_ART_DIR}
+  DEPENDS art_generator_build ${CMAKE_BINARY_DIR}/host-art/scrollwick_art
+  COMMENT "Drawing the figure's atlases and icon")
+add_custom_target(art_assets DEPENDS ${SCROLLWICK_ART_FILES})

@@ -40,6 +40,8 @@ void AddTrayIcon(CompanionApp& app) {
   }
 }
 
-void RemoveTrayIcon(CompanionApp& app) { Shell_NotifyIconW(NIM_DELETE, &app.trayIconData); }
+void RemoveTrayIcon(CompanionApp& app) {
+  Shell_NotifyIconW(NIM_DELETE, &app.trayIconData);
+}
 
 }  // namespace companion

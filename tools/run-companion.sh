@@ -26,7 +26,7 @@ export DISPLAY=:86
 trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
 sleep 1
 
-tools/wine-run.sh --prefix "$prefix" --desktop 1920x1080 "$exe" --preview &
+tools/wine-run.sh --prefix "$prefix" "$exe" --preview &
 # Give Wine time to start and the Scripture time to arrive (or fall back to an offline verse).
 sleep "${SCROLLWICK_SCREENSHOT_DELAY:-15}"
 import -window root "$shots/companion.png"

@@ -26,7 +26,8 @@ class CompanionProcess {
 // Runs the program to completion and returns its exit code (-1 on time-out).
 int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs = 20000);
 
-// The shown companion window of a running instance, waited for up to timeoutMs; null if none appears.
+// The shown companion window of a running instance, waited for up to timeoutMs; null if none
+// appears.
 HWND WaitForCompanionWindow(DWORD timeoutMs = 20000);
 // The top-level window of the given class that belongs to the process, or null.
 HWND FindProcessWindow(DWORD processId, const wchar_t* className);

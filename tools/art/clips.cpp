@@ -22,7 +22,9 @@ double Window(double f, double from, double to, double ramp) {
 }
 
 // A blink: eyes shut for a moment around `at`.
-double Blink(double f, double at) { return std::clamp(std::abs(f - at) / 3.0 - 0.2, 0.0, 1.0); }
+double Blink(double f, double at) {
+  return std::clamp(std::abs(f - at) / 3.0 - 0.2, 0.0, 1.0);
+}
 
 // A short bump from 0 to 1 and back, `width` frames either side of `at`.
 double Bump(double f, double at, double width) {
@@ -49,13 +51,15 @@ Pose Keyed(const std::vector<Key>& keys, double f) {
 }
 
 // The three poses that clips meet in: standing, sitting on the haunches, lying asleep.
-Pose Rest() { return Pose{}; }
+Pose Rest() {
+  return Pose{};
+}
 
 Pose Seated() {
   Pose p;
   p.headFront = 0.5;
   p.rootF = -8;
-  p.rootY = 50;
+  p.rootY = 56;
   p.pitch = 20;
   p.feet[kFrontNear] = {-4, 0, 0};
   p.feet[kFrontFar] = {-4, 0, 0};
@@ -124,15 +128,15 @@ Pose Walk(double f, bool left) {
   if (left) {
     Pose facingLeft = Rest();
     facingLeft.yaw = 145;
-    p.yaw = Keyed({{0, Rest()}, {6, Rest()}, {20, facingLeft}, {172, facingLeft}, {190, Rest()}},
-                  f)
+    p.yaw = Keyed({{0, Rest()}, {6, Rest()}, {20, facingLeft}, {172, facingLeft}, {190, Rest()}}, f)
                 .yaw;
     hop = Bump(f, 13, 7);
   } else {
     p.yaw = 35 - 10 * Window(f, 16, kEnd, 12);
   }
   p.rootY += 9 * hop;
-  for (Vec3& foot : p.feet) foot.y += 5 * hop;
+  for (Vec3& foot : p.feet)
+    foot.y += 5 * hop;
   p.earLift += 18 * hop;
   p.eyeOpen *= Blink(f, left ? 40 : 10);
   p.eyeOpen *= Blink(f, 120);
@@ -144,16 +148,16 @@ Pose Walk(double f, bool left) {
 
 Pose Wave(double f) {
   Pose turned = Rest();
-  turned.yaw = 58;
+  turned.yaw = 72;
   turned.headFront = 0.55;
   turned.rootF = -4;
   turned.feet[kBackNear].f = 3;
   Pose raised = turned;
   raised.waveLeg = 1;
-  raised.feet[kFrontNear] = {22, 48, 16};
+  raised.feet[kFrontNear] = {0, 84, 42};
   raised.headTilt = -8;
   raised.happy = 1;
-  raised.earLift = 12;
+  raised.earLift = -4;
   Pose lowered = turned;
   lowered.waveLeg = 1;
   Pose p = Keyed({{0, Rest()},
@@ -203,7 +207,9 @@ Pose Sitting(double f) {
 
 // Letters' phase runs one cycle per 72 frames, continued across the lie-down, the sleep and the
 // wake-up, so none of the three jumps where they meet.
-double SleepPhase(double f) { return f / 72 - std::floor(f / 72); }
+double SleepPhase(double f) {
+  return f / 72 - std::floor(f / 72);
+}
 
 Pose LieDown(double f) {
   Pose yawn = Seated();
@@ -309,7 +315,8 @@ Pose LambPlay(double f) {
     // Lambs spring straight up on all four legs.
     const double jump = Bump(f, at, 9);
     p.rootY += 16 * jump;
-    for (Vec3& foot : p.feet) foot.y += 10 * jump;
+    for (Vec3& foot : p.feet)
+      foot.y += 10 * jump;
     p.earLift += 22 * jump;
     p.happy = std::max(p.happy, Bump(f, at, 7));
   }
@@ -329,17 +336,28 @@ Pose LambPlay(double f) {
 Pose ClipPose(int clip, int frame) {
   const double f = frame;
   switch (clip) {
-    case 0: return Idle(f);
-    case 1: return Walk(f, false);
-    case 2: return Walk(f, true);
-    case 3: return Wave(f);
-    case 4: return SitDown(f);
-    case 5: return Sitting(f);
-    case 6: return LieDown(f);
-    case 7: return Asleep(f);
-    case 8: return WakeAndRise(f);
-    case 9: return LambPlay(f);
-    default: throw std::out_of_range("no such clip");
+    case 0:
+      return Idle(f);
+    case 1:
+      return Walk(f, false);
+    case 2:
+      return Walk(f, true);
+    case 3:
+      return Wave(f);
+    case 4:
+      return SitDown(f);
+    case 5:
+      return Sitting(f);
+    case 6:
+      return LieDown(f);
+    case 7:
+      return Asleep(f);
+    case 8:
+      return WakeAndRise(f);
+    case 9:
+      return LambPlay(f);
+    default:
+      throw std::out_of_range("no such clip");
   }
 }
 

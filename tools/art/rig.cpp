@@ -180,14 +180,18 @@ void FillBall(cairo_t* cr, Point c, double r, Rgb light, Rgb base, Rgb rim) {
 
 // A cloud of wool balls: one outline pass under all of them gives a single scalloped silhouette,
 // then each ball is filled back to front with a faint crease along its lower edge.
-void DrawWool(cairo_t* cr, const View& view, std::vector<Sphere> balls, const Palette& p) {
+void DrawWool(cairo_t* cr, const View& view, std::vector<Sphere> balls, const Palette& p,
+              bool outlined = true) {
   std::stable_sort(balls.begin(), balls.end(), [&](const Sphere& a, const Sphere& b) {
     return view.Depth(a.centre) < view.Depth(b.centre);
   });
-  SetColour(cr, p.outline);
-  for (const Sphere& b : balls)
-    CirclePath(cr, view.At(b.centre), b.radius + kOutline);
-  cairo_fill(cr);
+  if (outlined) {
+    SetColour(cr, p.outline);
+    for (const Sphere& b : balls) {
+      CirclePath(cr, view.At(b.centre), b.radius + kOutline);
+    }
+    cairo_fill(cr);
+  }
   for (const Sphere& b : balls) {
     const Point c = view.At(b.centre);
     const Rgb base = MixRgb(p.woolMid, p.woolShade, 0.55 * b.shade);
@@ -358,7 +362,7 @@ void DrawEye(cairo_t* cr, const View& view, const HeadFrame& head, int side, con
   const Point c = view.At(head.Place(at));
   const double rx = 6.6 * s * std::max(0.4, facing);
   const double ry = 7.8 * s;
-  const double open = Clamp01(pose.eyeOpen) * (1 - Clamp01(pose.happy));
+  const double open = pose.happy >= 0.5 ? 0 : Clamp01(pose.eyeOpen);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   if (open < 0.12) {
     // Closed: a sleepy curve, or a smiling arch when happy.
@@ -484,13 +488,13 @@ void DrawHead(cairo_t* cr, const View& view, const HeadFrame& head, const Pose& 
 
   // The fluffy topknot sits on the crown, a little back from the eyes.
   std::vector<Sphere> tuft;
-  for (const auto& [at, r] : {std::pair{Vec3{-6, 17, 0}, 8.5},
-                              {Vec3{-12, 13, 6}, 7.5},
-                              {Vec3{-12, 13, -6}, 7.5},
-                              {Vec3{0, 18, 5}, 7.0},
-                              {Vec3{0, 18, -5}, 7.0},
-                              {Vec3{-15, 6, 0}, 7.5}}) {
-    tuft.push_back({head.Place(at), r * s, at.y > 14 ? 0.0 : 0.3});
+  for (const auto& [at, r] : {std::pair{Vec3{-7, 19.5, 0}, 8.5},
+                              {Vec3{-13, 16.5, 5.5}, 7.0},
+                              {Vec3{-13, 16.5, -5.5}, 7.0},
+                              {Vec3{-1, 20, 4.5}, 6.5},
+                              {Vec3{-1, 20, -4.5}, 6.5},
+                              {Vec3{-17, 9, 0}, 7.0}}) {
+    tuft.push_back({head.Place(at), r * s, at.y > 15 ? 0.0 : 0.3});
   }
   DrawWool(cr, view, tuft, p);
 
@@ -508,12 +512,12 @@ void DrawZ(cairo_t* cr, Point c, double size, double alpha) {
     cairo_line_to(cr, c.x + size / 2, c.y + size / 2);
   };
   path();
-  cairo_set_line_width(cr, size * 0.22 + 3);
+  cairo_set_line_width(cr, size * 0.24 + 3.5);
   cairo_set_source_rgba(cr, 1, 1, 1, alpha * 0.9);
   cairo_stroke(cr);
   path();
-  cairo_set_line_width(cr, size * 0.22);
-  cairo_set_source_rgba(cr, 0.33, 0.42, 0.66, alpha);
+  cairo_set_line_width(cr, size * 0.24);
+  cairo_set_source_rgba(cr, 0.25, 0.33, 0.6, alpha);
   cairo_stroke(cr);
 }
 
@@ -525,7 +529,7 @@ void DrawSleepLetters(cairo_t* cr, Point head, const Pose& pose) {
     const double life = pose.zzz + k / 3.0 - std::floor(pose.zzz + k / 3.0);
     const double alpha = std::sin(kPi * life) * Clamp01(pose.zzzFade);
     const Point c{head.x + 10 + 30 * life + 4 * std::sin(2 * kPi * life), head.y - 34 - 42 * life};
-    DrawZ(cr, c, 7 + 8 * life, Clamp01(alpha * 1.3));
+    DrawZ(cr, c, 9 + 9 * life, Clamp01(alpha * 1.3));
   }
 }
 
@@ -599,7 +603,8 @@ void DrawFigure(cairo_t* cr, Figure figure, const Pose& pose) {
             {body.Place({-b.bodyF + 2, b.bodyY * 0.38, 4 * wag}), b.puff * 0.7, 0.2}},
            p);
 
-  DrawWool(cr, view, BodyBalls(b, body, pose.shake), p);
+  const std::vector<Sphere> wool = BodyBalls(b, body, pose.shake);
+  DrawWool(cr, view, wool, p);
 
   const double turn = 90 + (pose.yaw - 90) * (1 - pose.headFront) +
                       pose.headLook * (pose.yaw <= 90 ? 1 : -1) - pose.yaw;
@@ -612,8 +617,13 @@ void DrawFigure(cairo_t* cr, Figure figure, const Pose& pose) {
   DrawHead(cr, view, head, pose, b, pose.headTilt);
 
   if (waving) {
-    DrawLeg(cr, view, legs[kFrontNear], b, 0);
-    DrawWool(cr, view, {{legs[kFrontNear].hip + Vec3{4, 2, 4}, b.puff * 0.95, 0.1}}, p);
+    // The raised leg comes out of the near flank; a small puff of wool hides where it starts.
+    const Vec3 shoulder = body.Place({b.hipF, -4, b.hipS + 14});
+    const LegShape raised =
+        SolveLeg(shoulder, legs[kFrontNear].foot, b.legUpper, b.legLower, {1, 0, 0});
+    DrawLeg(cr, view, raised, b, 0);
+    DrawWool(cr, view,
+             {{shoulder, b.puff * 0.62, 0.1}, {shoulder + Vec3{3, -5, 2}, b.puff * 0.5, 0.2}}, p);
   }
   DrawSleepLetters(cr, view.At(head.centre), pose);
   cairo_restore(cr);

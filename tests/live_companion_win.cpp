@@ -1,0 +1,53 @@
+#include "tests/live_companion_win.h"
+
+#include "app/startup_win.h"
+
+namespace companion::testing {
+
+namespace {
+
+void RegisterClassesOnce() {
+  static const bool registered = [] {
+    RegisterCompanionClasses(GetModuleHandleW(nullptr));
+    return true;
+  }();
+  (void)registered;
+}
+
+}  // namespace
+
+LiveCompanion::LiveCompanion(bool preview) : app_(std::make_unique<CompanionApp>()) {
+  RegisterClassesOnce();
+  processCompanionApp = app_.get();
+  CreateCompanionWindows(*app_, GetModuleHandleW(nullptr), preview);
+  app_->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+LiveCompanion::~LiveCompanion() {
+  if (app_->companionWindow && IsWindow(app_->companionWindow)) {
+    DestroyWindow(app_->companionWindow);
+  }
+  TakeQuitMessage();
+  processCompanionApp = nullptr;
+}
+
+LRESULT LiveCompanion::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return SendMessageW(app_->companionWindow, message, wParam, lParam);
+}
+
+bool LiveCompanion::TimerRunning(UINT_PTR id, UINT periodMs) const {
+  if (!KillTimer(app_->companionWindow, id)) return false;
+  SetTimer(app_->companionWindow, id, periodMs, nullptr);
+  return true;
+}
+
+bool LiveCompanion::TakeQuitMessage() {
+  MSG message;
+  bool quit = false;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) quit = true;
+  }
+  return quit;
+}
+
+}  // namespace companion::testing

@@ -1,0 +1,31 @@
+#pragma once
+// A real companion in the test process: the record, published as the running one, with its
+// three windows created exactly as start-up creates them (classes registered once per process).
+#include <windows.h>
+
+#include <memory>
+
+#include "app/companion_app_win.h"
+
+namespace companion::testing {
+
+class LiveCompanion {
+ public:
+  explicit LiveCompanion(bool preview = false);
+  ~LiveCompanion();
+  LiveCompanion(const LiveCompanion&) = delete;
+  LiveCompanion& operator=(const LiveCompanion&) = delete;
+
+  CompanionApp& app() { return *app_; }
+  HWND window() const { return app_->companionWindow; }
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  // Whether a timer of the companion window is set (checked by killing and restoring it).
+  bool TimerRunning(UINT_PTR id, UINT periodMs) const;
+  // Whether the destroy sequence posted WM_QUIT to this thread (it is taken off the queue).
+  static bool TakeQuitMessage();
+
+ private:
+  std::unique_ptr<CompanionApp> app_;
+};
+
+}  // namespace companion::testing
