@@ -6,7 +6,9 @@
 #include "app/companion_messages.h"
 #include "app/wide_win.h"
 #include "bubble/bubble_window_win.h"
-#include "scripture/requests.h"
+#include "character/motion_win.h"
+#include "character/placement_win.h"
+#include "character/presentation_win.h"
 #include "scripture/requests_win.h"
 #include "settings/tray_icon_win.h"
 
@@ -16,13 +18,9 @@ namespace {
 
 constexpr char16_t kFailureText[] = u"The companion could not continue. Please restart it.";
 
-void StopMotionTimer(CompanionApp& app) {
-  KillTimer(app.companionWindow, TIMER_MOTION);
-  app.motionTimerRunning = false;
-}
-
 // Steps 2 to 6 of the lock sequence, shared with suspend.
 void QuietenCompanion(CompanionApp& app) {
+  EndDrag(app);
   HideBubble(app);
   StopMotionTimer(app);
   KillTimer(app.companionWindow, TIMER_TICK);
@@ -36,10 +34,13 @@ void LockSession(CompanionApp& app) {
 
 // Work area, display or DPI changed: the figure (and a bubble beside it) follow.
 void RefreshDisplay(CompanionApp& app) {
+  PlaceCharacter(app, false);
+  RenderCharacter(app, GetTickCount64());
   if (app.bubbleVisible) RenderBubble(app);
 }
 
 void RunDestroySequence(CompanionApp& app, HWND window) {
+  EndDrag(app);
   StopMotionTimer(app);
   KillTimer(window, TIMER_TICK);
   KillTimer(window, TIMER_DRAG);
@@ -55,38 +56,21 @@ void RunDestroySequence(CompanionApp& app, HWND window) {
   PostQuitMessage(0);
 }
 
-// The Scripture side of the once-a-second tick, in the tick's order: a gap in the ticks restarts
-// the schedule; nothing while locked, suspended or dragging; a full-screen program in front
-// holds the schedule back; then collect and expire; paused holds the schedule back again; then
-// the automatic prompt.
-void RunScriptureTick(CompanionApp& app, uint64_t now) {
-  if (TickGapRestartsSchedule(now, app.lastTickTick)) PromptTickRestartSchedule(app, now);
-  app.lastTickTick = now;
-  if (app.sessionLocked || app.suspended || app.dragging) return;
-  if (app.fullScreenQuiet) {
-    PromptTickRestartSchedule(app, now);
-    return;
-  }
-  PromptTickCollectAndExpire(app, now);
-  if (app.paused) {
-    PromptTickRestartSchedule(app, now);
-    return;
-  }
-  PromptTickAutomatic(app, now);
-}
-
 void OnTimer(CompanionApp& app, WPARAM id) {
   switch (id) {
     case TIMER_TICK:
-      RunScriptureTick(app, GetTickCount64());
+      CompanionTick(app);
       break;
     case TIMER_MOTION:
       if (app.sessionLocked || app.suspended || app.fullScreenQuiet || app.paused ||
           !app.movementEnabled || app.dragging) {
         StopMotionTimer(app);
+      } else {
+        MotionStep(app, GetTickCount64());
       }
       break;
     case TIMER_DRAG:
+      DragTimerStep(app);
       break;
     case TIMER_BUBBLE:
       // The timer is periodic; before the deadline it simply fires again a period later.
@@ -154,10 +138,18 @@ LRESULT DispatchCompanionMessage(CompanionApp& app, HWND window, UINT message, W
       OnTimer(app, wParam);
       return 0;
     case WM_MOUSEMOVE:
+      DragMove(app);
+      return 0;
     case WM_LBUTTONDOWN:
+      PressCharacter(app);
+      return 0;
     case WM_LBUTTONUP:
+      ReleaseCharacter(app);
+      return 0;
     case WM_RBUTTONUP:
+      return 0;
     case WM_CAPTURECHANGED:
+      EndDrag(app);
       return 0;
     case WM_POWERBROADCAST:
       OnPowerBroadcast(app, wParam);
@@ -196,9 +188,12 @@ void SetSuspended(CompanionApp& app, bool suspend) {
     return;
   }
   app.suspended = false;
+  PlaceCharacter(app, false);
   const uint64_t now = GetTickCount64();
+  SetMotionState(app, MotionState::Idle, now);
   app.nextScriptureTick = app.gapSeconds != 0 ? now + uint64_t(app.gapSeconds) * 1000 : 0;
   app.lastTickTick = 0;
+  RenderCharacter(app, now);
   if (!app.sessionLocked) ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
   SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
 }

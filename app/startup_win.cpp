@@ -15,6 +15,8 @@
 #include "app/companion_window_win.h"
 #include "app/wide_win.h"
 #include "bubble/bubble_window_win.h"
+#include "character/placement_win.h"
+#include "character/presentation_win.h"
 #include "scripture/requests_win.h"
 #include "selftest/self_test_win.h"
 #include "settings/preferences_win.h"
@@ -117,6 +119,8 @@ namespace {
 
 // Puts the figure on screen and starts the clock, once the windows exist.
 void StartCompanion(CompanionApp& app, bool preview) {
+  PlaceCharacter(app, true);
+  RenderCharacter(app, GetTickCount64());
   AddTrayIcon(app);
   WTSRegisterSessionNotification(app.companionWindow, NOTIFY_FOR_THIS_SESSION);
   const uint64_t now = GetTickCount64();

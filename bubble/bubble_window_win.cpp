@@ -99,7 +99,7 @@ void RenderBubble(CompanionApp& app) {
 
   ResizeSurface(app.bubbleSurface, placement.width, placement.height);
   DrawBubbleOnSurface(app, placement);
-  if (!PushLayeredFrame(app.bubbleWindow, app.bubbleSurface, placement.x, placement.y)) {
+  if (!PushLayeredFrame(app.bubbleSurface, app.bubbleWindow, placement.x, placement.y, 255)) {
     throw std::runtime_error("Windows could not display the Scripture bubble");
   }
   ShowWindow(app.bubbleWindow, SW_SHOWNOACTIVATE);

@@ -1,6 +1,12 @@
 #include "character/presentation_win.h"
 
+#include <gdiplus.h>
+
+#include <cstring>
 #include <stdexcept>
+
+#include "app/companion_app_win.h"
+#include "character/motion_win.h"
 
 namespace companion {
 
@@ -17,24 +23,55 @@ void ResizeSurface(DesktopSurface& surface, int32_t width, int32_t height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-
   surface.memoryDc = CreateCompatibleDC(nullptr);
-  void* bits = nullptr;
-  surface.dib = CreateDIBSection(surface.memoryDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  surface.pixels = static_cast<uint8_t*>(bits);
+  void* pixels = nullptr;
+  surface.dib = CreateDIBSection(surface.memoryDc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  surface.pixels = static_cast<uint8_t*>(pixels);
+  // Whatever was created stays recorded, so that releasing the surface frees it.
   if (!surface.memoryDc || !surface.dib || !surface.pixels) {
     throw std::runtime_error("Cannot allocate desktop surface");
   }
   surface.previousBitmap = SelectObject(surface.memoryDc, surface.dib);
 }
 
-bool PushLayeredFrame(HWND window, DesktopSurface& surface, int32_t x, int32_t y) {
+bool PushLayeredFrame(const DesktopSurface& surface, HWND window, int32_t x, int32_t y,
+                      uint8_t alpha) {
   POINT destination{x, y};
   SIZE size{surface.width, surface.height};
   POINT source{0, 0};
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
   return UpdateLayeredWindow(window, nullptr, &destination, &size, surface.memoryDc, &source, 0,
                              &blend, ULW_ALPHA) != FALSE;
+}
+
+void RenderCharacter(CompanionApp& app, uint64_t now) {
+  DesktopSurface& surface = app.characterSurface;
+  // Before the first successful placement there is nothing to draw into (no monitor yet).
+  if (!surface.pixels) return;
+  CharacterArt& art = app.characterArt;
+  EnsureClip(art, ClipForState(app.motionState, app.walkFromX, app.walkToX, app.riseFromSitting));
+  const uint64_t clipMs = ClipDurationMs(art);
+  const uint64_t elapsed =
+      FrameElapsedMs(now, app.motionStartTick, clipMs, app.motionState, app.riseFromSitting);
+
+  std::memset(surface.pixels, 0, size_t(surface.width) * size_t(surface.height) * 4);
+  {
+    // Wraps the surface's own pixels: nothing is copied, and the frame stays there afterwards.
+    Gdiplus::Bitmap canvas(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB,
+                           surface.pixels);
+    Gdiplus::Graphics graphics(&canvas);
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+    graphics.ScaleTransform(app.characterScale, app.characterScale, Gdiplus::MatrixOrderPrepend);
+    DrawClipFrame(art, graphics, elapsed);
+    graphics.Flush(Gdiplus::FlushIntentionSync);
+  }
+
+  const int32_t sink = SinkOffset(app, now);
+  if (!PushLayeredFrame(surface, app.companionWindow, app.positionX, app.positionY + sink, 255)) {
+    throw std::runtime_error("Windows could not display the transparent character");
+  }
 }
 
 }  // namespace companion

@@ -1,0 +1,22 @@
+#pragma once
+// The motion state machine on the companion record: its platform steps are the clip atlas, the
+// frame timer TIMER_MOTION, RenderCharacter and the pointer over the figure.
+#include <cstdint>
+
+#include "character/motion.h"
+
+namespace companion {
+
+struct CompanionApp;
+
+void SetMotionState(CompanionApp& app, MotionState state, uint64_t now);
+void StartMotionTimer(CompanionApp& app);
+// Kills TIMER_MOTION and clears motionTimerRunning.
+void StopMotionTimer(CompanionApp& app);
+void MotionStep(CompanionApp& app, uint64_t now);
+void BehaviourTick(CompanionApp& app, uint64_t now);
+void GreetUser(CompanionApp& app, uint64_t now);
+// Pixels the figure is drawn below its resting position at `now`; the bubble follows it.
+int32_t SinkOffset(const CompanionApp& app, uint64_t now);
+
+}  // namespace companion

@@ -1,0 +1,224 @@
+#include "character/placement.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace companion {
+namespace {
+
+constexpr ScreenRect kMonitor{0, 0, 1920, 1080};
+constexpr ScreenRect kWork{0, 0, 1920, 1040};
+
+TEST(PlacementMargin, AnEighthOfTheWidthBetweenTwelveAndOneFifty) {
+  const int32_t kCases[][2] = {{1000, 125}, {50, 12},    {2000, 150}, {0, 12},  {96, 12},
+                               {104, 13},   {1200, 150}, {1207, 150}, {-80, 12}};
+  for (const auto& c : kCases)
+    EXPECT_EQ(PlacementMargin(c[0]), c[1]) << c[0];
+}
+
+TEST(PlaceOnMonitor, SizesAtNinetySixDpiOnTheTaskbar) {
+  struct Case {
+    int32_t sizeMultiple;
+    float scale;
+    int32_t width, height, gapAboveWork;
+  };
+  const Case kCases[] = {{1, 0.375f, 105, 71, 3},
+                         {2, 0.75f, 210, 142, 6},
+                         {3, 1.125f, 315, 213, 9},
+                         {0, 0.375f, 105, 71, 3},
+                         {7, 1.125f, 315, 213, 9}};
+  for (const auto& c : kCases) {
+    const Placement p = PlaceOnMonitor({.monitor = kMonitor,
+                                        .work = kWork,
+                                        .changed = true,
+                                        .position = {},
+                                        .sizeMultiple = c.sizeMultiple});
+    EXPECT_FLOAT_EQ(p.characterScale, c.scale) << c.sizeMultiple;
+    EXPECT_FLOAT_EQ(p.fitScale, 1.0f);
+    EXPECT_EQ(p.width, c.width) << c.sizeMultiple;
+    EXPECT_EQ(p.height, c.height) << c.sizeMultiple;
+    EXPECT_EQ(kWork.bottom - (p.position.y + p.height), c.gapAboveWork) << c.sizeMultiple;
+    EXPECT_EQ(p.position.x, 640) << c.sizeMultiple;
+  }
+}
+
+TEST(PlaceOnMonitor, ScalesFollowDpiAndShrinkToSmallWorkAreas) {
+  struct Case {
+    ScreenRect work;
+    float dpiScale;
+    int32_t sizeMultiple;
+    float fit, scale;
+  };
+  const Case kCases[] = {
+      {kWork, 1.5f, 1, 1.5f, 0.5625f},
+      {kWork, 2.0f, 3, 1024.0f / 570.0f, 1024.0f / 570.0f * 1.125f},
+      {{0, 0, 800, 300}, 1.0f, 3, 284.0f / 570.0f, 284.0f / 570.0f * 1.125f},
+      {{0, 0, 20, 20}, 1.0f, 1, 0.1f, 4.0f / 280.0f},
+      {{0, 0, 10, 10}, 1.0f, 1, 0.1f, 0.01f},
+  };
+  for (const auto& c : kCases) {
+    const Placement p = PlaceOnMonitor({.monitor = c.work,
+                                        .work = c.work,
+                                        .changed = true,
+                                        .position = {},
+                                        .dpiScale = c.dpiScale,
+                                        .sizeMultiple = c.sizeMultiple});
+    EXPECT_FLOAT_EQ(p.fitScale, c.fit) << c.work.right << "x" << c.work.bottom;
+    EXPECT_FLOAT_EQ(p.characterScale, c.scale) << c.work.right << "x" << c.work.bottom;
+  }
+}
+
+TEST(PlaceOnMonitor, TaskbarPositionStartsAtAThirdAndStaysInsideTheMargins) {
+  struct Case {
+    const char* name;
+    ScreenRect work;
+    bool changed;
+    int32_t storedX;
+    int32_t x;
+  };
+  const Case kCases[] = {
+      {"forced: a third of the width", kWork, true, 5, 640},
+      {"second monitor: a third from its left", {1920, 0, 3840, 1040}, true, 5, 2560},
+      {"unchanged keeps its place", kWork, false, 900, 900},
+      {"unchanged, left of the margin", kWork, false, 20, 150},
+      {"unchanged, past the right margin", kWork, false, 1900, 1920 - 105 - 150},
+      {"work area narrower than the figure", {0, 0, 100, 1040}, false, 60, 12},
+  };
+  for (const auto& c : kCases) {
+    const Placement p = PlaceOnMonitor({.monitor = kMonitor,
+                                        .work = c.work,
+                                        .changed = c.changed,
+                                        .position = {c.storedX, 7},
+                                        .characterScale = 0.375f});
+    EXPECT_EQ(p.position.x, c.x) << c.name;
+    EXPECT_EQ(p.interim.x, c.x) << c.name;
+  }
+}
+
+TEST(PlaceOnMonitor, InterimPositionUsesTheScaleBeforeThePlacement) {
+  const Placement p = PlaceOnMonitor({.monitor = kMonitor,
+                                      .work = kWork,
+                                      .changed = true,
+                                      .position = {1800, 0},
+                                      .characterScale = 1.0f});
+  EXPECT_EQ(p.interim.y, 1040 - 190 - 8);
+  EXPECT_EQ(p.position.y, 1040 - 71 - 3);
+}
+
+TEST(PlaceOnMonitor, FreePlacementKeepsThePositionInsideTheMonitor) {
+  struct Case {
+    ScreenPoint stored, placed;
+  };
+  const Case kCases[] = {
+      {{700, 300}, {700, 300}},     {{1900, 1070}, {1815, 1009}}, {{-50, -20}, {0, 0}},
+      {{1815, 1009}, {1815, 1009}}, {{1815, 1050}, {1815, 1009}},
+  };
+  for (const auto& c : kCases) {
+    const Placement p = PlaceOnMonitor({.monitor = kMonitor,
+                                        .work = kWork,
+                                        .changed = true,
+                                        .freePlacement = true,
+                                        .position = c.stored});
+    EXPECT_EQ(p.position.x, c.placed.x) << c.stored.x << "," << c.stored.y;
+    EXPECT_EQ(p.position.y, c.placed.y) << c.stored.x << "," << c.stored.y;
+  }
+}
+
+TEST(FreeSizeShift, KeepsTheBottomCentreWithinAPixel) {
+  for (int32_t from = 1; from <= 3; ++from) {
+    for (int32_t to = 1; to <= 3; ++to) {
+      const Placement before = PlaceOnMonitor({.monitor = kMonitor,
+                                               .work = kWork,
+                                               .freePlacement = true,
+                                               .position = {800, 500},
+                                               .sizeMultiple = from});
+      PlacementInputs in{.monitor = kMonitor,
+                         .work = kWork,
+                         .freePlacement = true,
+                         .position = before.position,
+                         .characterScale = before.characterScale,
+                         .sizeMultiple = to};
+      const Placement first = PlaceOnMonitor(in);
+      const ScreenPoint shift = FreeSizeShift(before.characterScale, first.characterScale);
+      in.position = {first.position.x + shift.x, first.position.y + shift.y};
+      in.characterScale = first.characterScale;
+      const Placement after = PlaceOnMonitor(in);
+      const double centreBefore = before.position.x + before.width / 2.0;
+      const double centreAfter = after.position.x + after.width / 2.0;
+      EXPECT_LE(std::abs(centreAfter - centreBefore), 1.0) << from << "->" << to;
+      EXPECT_LE(std::abs((after.position.y + after.height) - (before.position.y + before.height)),
+                1)
+          << from << "->" << to;
+    }
+  }
+}
+
+TEST(ClampToMonitor, StopsAtTheMonitorEdgesIncludingTheTaskbar) {
+  const ScreenRect second{1920, 0, 3840, 1080};
+  struct Case {
+    ScreenPoint in, out;
+  };
+  const Case kCases[] = {
+      {{5000, 5000}, {3840 - 315, 1080 - 213}},
+      {{0, -400}, {1920, 0}},
+      {{2500, 1000}, {2500, 1080 - 213}},
+      {{2500, 400}, {2500, 400}},
+  };
+  for (const auto& c : kCases) {
+    const ScreenPoint p = ClampToMonitor(c.in, second, 315, 213);
+    EXPECT_EQ(p.x, c.out.x) << c.in.x << "," << c.in.y;
+    EXPECT_EQ(p.y, c.out.y) << c.in.x << "," << c.in.y;
+  }
+  const ScreenPoint tiny = ClampToMonitor({50, 50}, {0, 0, 100, 100}, 315, 213);
+  EXPECT_EQ(tiny.x, 0);
+  EXPECT_EQ(tiny.y, 0);
+}
+
+TEST(ChooseMonitor, NamedThenPrimaryThenFirst) {
+  const std::vector<MonitorChoice> monitors = {
+      {u"\\\\.\\DISPLAY2", false}, {u"\\\\.\\DISPLAY1", true}, {u"\\\\.\\DISPLAY3", false}};
+  struct Case {
+    std::u16string_view device;
+    size_t index;
+  };
+  const Case kCases[] = {
+      {u"\\\\.\\DISPLAY3", 2}, {u"\\\\.\\DISPLAY2", 0},  {u"", 1},
+      {u"\\\\.\\DISPLAY", 1},  {u"\\\\.\\DISPLAY30", 1}, {u"\\\\.\\display3", 1}};
+  for (const auto& c : kCases)
+    EXPECT_EQ(ChooseMonitor(monitors, c.device), c.index);
+
+  const std::vector<MonitorChoice> noPrimary = {{u"A", false}, {u"B", false}};
+  EXPECT_EQ(ChooseMonitor(noPrimary, u"C"), 0u);
+  EXPECT_EQ(ChooseMonitor({}, u"A"), 0u);
+}
+
+TEST(BeyondDragThreshold, EitherAxisAtTheSystemDistance) {
+  struct Case {
+    ScreenPoint pointer;
+    bool beyond;
+  };
+  const Case kCases[] = {{{100, 100}, false}, {{103, 103}, false}, {{97, 97}, false},
+                         {{104, 100}, true},  {{100, 96}, true},   {{96, 104}, true}};
+  for (const auto& c : kCases) {
+    EXPECT_EQ(BeyondDragThreshold({100, 100}, c.pointer, 4, 4), c.beyond)
+        << c.pointer.x << "," << c.pointer.y;
+  }
+}
+
+TEST(FullScreen, OnlyAWindowCoveringTheWholeMonitorCounts) {
+  EXPECT_TRUE(CoversMonitor({0, 0, 1920, 1080}, kMonitor));
+  EXPECT_TRUE(CoversMonitor({-8, -8, 1928, 1088}, kMonitor));
+  EXPECT_FALSE(CoversMonitor({0, 0, 1920, 1040}, kMonitor)) << "maximised above the taskbar";
+  EXPECT_FALSE(CoversMonitor({1, 0, 1920, 1080}, kMonitor));
+  EXPECT_TRUE(CoversMonitor({1900, 0, 3840, 1080}, {1920, 0, 3840, 1080}));
+
+  for (auto name : {u"Progman", u"WorkerW", u"Shell_TrayWnd"})
+    EXPECT_TRUE(IsShellWindowClass(name));
+  for (auto name : {u"progman", u"Shell_SecondaryTrayWnd", u"Notepad", u"", u"WorkerW "}) {
+    EXPECT_FALSE(IsShellWindowClass(name));
+  }
+}
+
+}  // namespace
+}  // namespace companion
