@@ -4,6 +4,7 @@
 
 #include "app/companion_app_win.h"
 #include "app/companion_messages.h"
+#include "app/menu_win.h"
 #include "app/wide_win.h"
 #include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
@@ -56,6 +57,12 @@ void RunDestroySequence(CompanionApp& app, HWND window) {
   PostQuitMessage(0);
 }
 
+void ShowContextMenuAtCursor(CompanionApp& app) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  ShowContextMenu(app, cursor);
+}
+
 void OnTimer(CompanionApp& app, WPARAM id) {
   switch (id) {
     case TIMER_TICK:
@@ -102,6 +109,8 @@ void OnTrayEvent(CompanionApp& app, UINT event) {
   switch (event) {
     case WM_CONTEXTMENU:
     case WM_RBUTTONUP:
+      // The icon's anchor point is not used: the menu opens where the pointer is.
+      ShowContextMenuAtCursor(app);
       break;
     case NIN_SELECT:
     case NIN_KEYSELECT:
@@ -147,6 +156,7 @@ LRESULT DispatchCompanionMessage(CompanionApp& app, HWND window, UINT message, W
       ReleaseCharacter(app);
       return 0;
     case WM_RBUTTONUP:
+      ShowContextMenuAtCursor(app);
       return 0;
     case WM_CAPTURECHANGED:
       EndDrag(app);

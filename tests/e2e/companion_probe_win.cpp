@@ -6,8 +6,16 @@
 //   primary companion_probe cover SECS   a borderless window over the primary monitor, in front,
 //   for SECS companion_probe memory       peak working set (MB) and CPU time (ms) of the running
 //   companion
+//   companion_probe menu          1 when a popup menu is shown, else 0
+//   companion_probe bubble        the bubble window's visibility (1 or 0), then the hint's text
+//   companion_probe handle        the companion window's handle, in decimal
+//   companion_probe tray HANDLE   1 when the notification area still holds the icon of that
+//                                 companion window, else 0
+//   companion_probe exit-code     "waiting", then the running companion's exit code once it ends
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +95,89 @@ int PrintMemory() {
   return 0;
 }
 
+BOOL CALLBACK FindShownMenu(HWND window, LPARAM found) {
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (IsWindowVisible(window) && std::wcscmp(className, L"#32768") == 0) {
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int PrintMenu() {
+  bool found = false;
+  EnumWindows(FindShownMenu, reinterpret_cast<LPARAM>(&found));
+  std::printf("%d\n", found ? 1 : 0);
+  return 0;
+}
+
+// The hint tool's text lives in the companion's process, so the tooltip writes it there.
+int PrintBubble() {
+  HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", nullptr);
+  if (!bubble) return 1;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(bubble, &processId);
+  HWND hint = nullptr;
+  while ((hint = FindWindowExW(nullptr, hint, TOOLTIPS_CLASSW, nullptr))) {
+    if (GetWindow(hint, GW_OWNER) == bubble) break;
+  }
+  wchar_t text[512] = {};
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (hint && process) {
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(
+        process, nullptr, sizeof(TTTOOLINFOW) + sizeof(text), MEM_COMMIT, PAGE_READWRITE));
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = bubble;
+    tool.uId = reinterpret_cast<UINT_PTR>(bubble);
+    tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(TTTOOLINFOW));
+    WriteProcessMemory(process, remote, &tool, sizeof(tool), nullptr);
+    SendMessageW(hint, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote + sizeof(TTTOOLINFOW), text, sizeof(text) - 2, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  if (process) CloseHandle(process);
+  std::printf("%d %ls\n", IsWindowVisible(bubble) ? 1 : 0, text);
+  return 0;
+}
+
+int PrintHandle() {
+  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  if (!window) return 1;
+  std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  return 0;
+}
+
+// Changing nothing about an icon succeeds exactly when the icon is there.
+int PrintTray(const wchar_t* handle) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoull(handle, nullptr, 10)));
+  data.uID = 1;
+  std::printf("%d\n", Shell_NotifyIconW(NIM_MODIFY, &data) ? 1 : 0);
+  return 0;
+}
+
+// Waits up to a minute for the running companion to end, holding its process open so that its
+// exit code stays readable after it is gone.
+int PrintExitCode() {
+  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  if (!window) return 1;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return 1;
+  std::printf("waiting\n");
+  std::fflush(stdout);
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  std::printf("%lu\n", code);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -98,6 +189,13 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 3 && std::wcscmp(argv[1], L"cover") == 0)
     return Cover(std::wcstol(argv[2], nullptr, 10));
   if (argc >= 2 && std::wcscmp(argv[1], L"memory") == 0) return PrintMemory();
-  std::fprintf(stderr, "usage: companion_probe window | monitors | cover SECS | memory\n");
+  if (argc >= 2 && std::wcscmp(argv[1], L"menu") == 0) return PrintMenu();
+  if (argc >= 2 && std::wcscmp(argv[1], L"bubble") == 0) return PrintBubble();
+  if (argc >= 2 && std::wcscmp(argv[1], L"handle") == 0) return PrintHandle();
+  if (argc >= 3 && std::wcscmp(argv[1], L"tray") == 0) return PrintTray(argv[2]);
+  if (argc >= 2 && std::wcscmp(argv[1], L"exit-code") == 0) return PrintExitCode();
+  std::fprintf(stderr,
+               "usage: companion_probe window | monitors | cover SECS | memory | menu | bubble |"
+               " handle | tray HANDLE | exit-code\n");
   return 64;
 }

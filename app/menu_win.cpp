@@ -1,0 +1,326 @@
+#include "app/menu_win.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "app/companion_app_win.h"
+#include "app/companion_messages.h"
+#include "app/display_time_dialog_win.h"
+#include "app/endpoints.h"
+#include "app/wide_win.h"
+#include "bubble/bubble_drawing_win.h"
+#include "bubble/bubble_layout.h"
+#include "bubble/bubble_window_win.h"
+#include "character/motion_win.h"
+#include "character/placement_win.h"
+#include "character/presentation_win.h"
+#include "scripture/requests.h"
+#include "scripture/requests_win.h"
+#include "settings/preferences_win.h"
+#include "settings/startup_registration_win.h"
+
+namespace companion {
+
+namespace {
+
+class MenuHandle {
+ public:
+  explicit MenuHandle(HMENU menu) : menu_(menu) {
+    if (!menu_) throw std::runtime_error("Cannot build the menu");
+  }
+  ~MenuHandle() {
+    if (menu_) DestroyMenu(menu_);
+  }
+  MenuHandle(const MenuHandle&) = delete;
+  MenuHandle& operator=(const MenuHandle&) = delete;
+
+  HMENU get() const { return menu_; }
+  HMENU Release() {
+    HMENU menu = menu_;
+    menu_ = nullptr;
+    return menu;
+  }
+
+ private:
+  HMENU menu_;
+};
+
+void AppendItems(HMENU menu, const std::vector<MenuItem>& items) {
+  for (const MenuItem& item : items) {
+    BOOL appended = FALSE;
+    switch (item.kind) {
+      case MenuItemKind::Separator:
+        appended = AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        break;
+      case MenuItemKind::Command:
+        appended = AppendMenuW(
+            menu, MF_STRING | (item.checked ? MF_CHECKED : 0u) | (item.grayed ? MF_GRAYED : 0u),
+            item.id, AsWide(item.label));
+        break;
+      case MenuItemKind::Submenu: {
+        MenuHandle submenu(CreatePopupMenu());
+        AppendItems(submenu.get(), item.submenu);
+        appended = AppendMenuW(menu, MF_POPUP | MF_STRING,
+                               reinterpret_cast<UINT_PTR>(submenu.get()), AsWide(item.label));
+        // From here the parent owns the submenu and destroys it with itself.
+        if (appended) submenu.Release();
+        break;
+      }
+    }
+    if (!appended) throw std::runtime_error("Cannot build the menu");
+  }
+}
+
+// The end of most commands: the figure stands idle, the change is saved and drawn.
+void CommonTail(CompanionApp& app, uint64_t now) {
+  SetMotionState(app, MotionState::Idle, GetTickCount64());
+  SavePreferences(app);
+  RenderCharacter(app, now);
+}
+
+// Shows the bubble's current content for displaySeconds from now.
+void StartBubbleTime(CompanionApp& app) {
+  const UINT periodMs = static_cast<UINT>(app.displaySeconds) * 1000;
+  app.bubbleHideTick = GetTickCount64() + periodMs;
+  SetTimer(app.companionWindow, TIMER_BUBBLE, periodMs, nullptr);
+}
+
+void ApplyDisplayTime(CompanionApp& app, int32_t seconds) {
+  app.displaySeconds = seconds;
+  SavePreferences(app);
+  // A bubble on screen gets the new time, counted from now.
+  if (app.bubbleVisible) StartBubbleTime(app);
+}
+
+void ShowSupportMessage(CompanionApp& app) {
+  HideBubble(app);
+  app.supportPromptShown = true;
+  app.bubbleVisible = true;
+  app.bubbleContentHeight = MeasureBubbleText(kSupportMessage);
+  RenderBubble(app);
+  StartBubbleTime(app);
+  // No automatic Scripture while the message is up; hiding it starts the schedule again.
+  app.nextScriptureTick = 0;
+}
+
+void ResizeCharacter(CompanionApp& app, int32_t multiple, uint64_t now) {
+  EndDrag(app);
+  const float scaleBefore = app.characterScale;
+  const POINT positionBefore{app.positionX, app.positionY};
+  app.sizeMultiple = multiple;
+  SetMotionState(app, MotionState::Idle, GetTickCount64());
+  PlaceCharacter(app, false);
+  if (app.freePlacement) {
+    // The shift starts from where the figure stood: the placement above may already have pulled
+    // the larger figure inside the monitor, and shifting from there would lift it off its spot.
+    const PositionShift shift = FreePlacementShift(scaleBefore, app.characterScale);
+    app.positionX = positionBefore.x + shift.dx;
+    app.positionY = positionBefore.y + shift.dy;
+    PlaceCharacter(app, false);
+  }
+  SavePreferences(app);
+  RenderCharacter(app, now);
+  if (app.bubbleVisible) RenderBubble(app);
+}
+
+void ChooseMonitor(CompanionApp& app, int32_t index, uint64_t now) {
+  if (static_cast<size_t>(index) < app.monitors.size()) {
+    HideBubble(app);
+    app.monitorDevice = ToU16(app.monitors[static_cast<size_t>(index)].info.szDevice);
+    PlaceCharacter(app, true);
+  }
+  SavePreferences(app);
+  RenderCharacter(app, now);
+}
+
+void RunSingleCommand(CompanionApp& app, uint32_t id, uint64_t now) {
+  switch (id) {
+    case kCommandScripture:
+      RequestScripture(app, false);
+      break;
+    case kCommandPause:
+      app.paused = !app.paused;
+      HideBubble(app);
+      CommonTail(app, now);
+      break;
+    case kCommandMovement:
+      app.movementEnabled = !app.movementEnabled;
+      CommonTail(app, now);
+      break;
+    case kCommandStartWithWindows:
+      ToggleStartWithWindows(app);
+      break;
+    case kCommandVisitWebSite:
+      OpenUrl(app.companionWindow, kWebSiteUrl);
+      break;
+    case kCommandExit:
+      // The destroy sequence ends the message loop and so the program.
+      DestroyWindow(app.companionWindow);
+      break;
+    case kCommandSupport:
+      ShowSupportMessage(app);
+      break;
+    case kCommandCopy:
+      CopyCurrentScripture(app);
+      break;
+    case kCommandYounger:
+    case kCommandOriginal:
+      HideBubble(app);
+      SetYounger(app.characterArt, id == kCommandYounger);
+      CommonTail(app, now);
+      break;
+    case kCommandReturnToTaskbar:
+      EndDrag(app);
+      HideBubble(app);
+      app.freePlacement = false;
+      PlaceCharacter(app, true);
+      CommonTail(app, now);
+      break;
+    case kCommandPrevious:
+      ShowPreviousScripture(app);
+      break;
+    case kCommandCustomDisplayTime: {
+      int32_t seconds = app.displaySeconds;
+      if (RunDisplayTimeDialog(GetModuleHandleW(nullptr), app.companionWindow, seconds) == IDOK) {
+        ApplyDisplayTime(app, seconds);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// The clipboard while it is open for the companion window.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  ~OpenedClipboard() {
+    if (open_) CloseClipboard();
+  }
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+
+  bool open() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+// A global memory block that is freed unless the clipboard took it.
+class GlobalBlock {
+ public:
+  explicit GlobalBlock(SIZE_T bytes) : block_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
+  ~GlobalBlock() {
+    if (block_) GlobalFree(block_);
+  }
+  GlobalBlock(const GlobalBlock&) = delete;
+  GlobalBlock& operator=(const GlobalBlock&) = delete;
+
+  HGLOBAL get() const { return block_; }
+  void Release() { block_ = nullptr; }
+
+ private:
+  HGLOBAL block_;
+};
+
+}  // namespace
+
+MenuInputs GatherMenuInputs(const CompanionApp& app) {
+  MenuInputs in;
+  in.sizeMultiple = app.sizeMultiple;
+  in.paused = app.paused;
+  in.movementEnabled = app.movementEnabled;
+  in.displaySeconds = app.displaySeconds;
+  in.gapSeconds = app.gapSeconds;
+  in.translationIndex = app.translationIndex;
+  in.younger = app.characterArt.younger;
+  in.historyIndex = app.historyIndex;
+  in.hasCurrentScripture = !app.currentReference.empty();
+  in.bubbleVisible = app.bubbleVisible;
+  in.supportPromptShown = app.supportPromptShown;
+  in.startWithWindows = IsStartWithWindows();
+  for (const MonitorRecord& monitor : app.monitors) {
+    in.monitors.push_back({(monitor.info.dwFlags & MONITORINFOF_PRIMARY) != 0,
+                           monitor.handle == app.currentMonitor.handle});
+  }
+  return in;
+}
+
+HMENU BuildContextMenu(const CompanionApp& app) {
+  MenuHandle menu(CreatePopupMenu());
+  AppendItems(menu.get(), ContextMenuModel(GatherMenuInputs(app)));
+  return menu.Release();
+}
+
+void ShowContextMenu(CompanionApp& app, POINT point) {
+  MenuHandle menu(BuildContextMenu(app));
+  StopMotionTimer(app);
+  // A popup menu closes on a click elsewhere only while its owner is the foreground window.
+  SetForegroundWindow(app.companionWindow);
+  const auto id =
+      static_cast<uint32_t>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x,
+                                           point.y, 0, app.companionWindow, nullptr));
+  // Without a message after the menu's loop, the next menu may not close on an outside click.
+  PostMessageW(app.companionWindow, WM_NULL, 0, 0);
+  DestroyMenu(menu.Release());
+  if (id != 0) RunMenuCommand(app, id);
+  app.idleActionTick = IdleActionTickAfterMenu(GetTickCount64(), app.scriptureRandom);
+  if (app.movementEnabled && !app.paused && !app.motionTimerRunning) {
+    app.motionTimerRunning = true;
+    SetTimer(app.companionWindow, TIMER_MOTION, kMotionPeriodMs, nullptr);
+  }
+}
+
+void RunMenuCommand(CompanionApp& app, uint32_t id) {
+  const uint64_t now = GetTickCount64();
+  const MenuCommand command = DecodeMenuCommand(id);
+  switch (command.group) {
+    case MenuCommandGroup::Single:
+      RunSingleCommand(app, id, now);
+      break;
+    case MenuCommandGroup::Gap:
+      app.gapSeconds = command.value;
+      app.nextScriptureTick = RestartedScriptureTick(now, app.gapSeconds);
+      SavePreferences(app);
+      RenderCharacter(app, now);
+      break;
+    case MenuCommandGroup::Monitor:
+      ChooseMonitor(app, command.value, now);
+      break;
+    case MenuCommandGroup::Size:
+      ResizeCharacter(app, command.value, now);
+      break;
+    case MenuCommandGroup::Translation:
+      app.translationIndex = command.value;
+      HideBubble(app);
+      SavePreferences(app);
+      RequestScripture(app, false);
+      break;
+    case MenuCommandGroup::DisplayTime:
+      ApplyDisplayTime(app, command.value);
+      break;
+    case MenuCommandGroup::Unknown:
+      break;
+  }
+}
+
+void CopyCurrentScripture(CompanionApp& app) {
+  if (app.currentReference.empty()) return;
+  const std::u16string text =
+      ClipboardScriptureText(app.currentText, app.currentReference, app.currentTranslation);
+  OpenedClipboard clipboard(app.companionWindow);
+  if (!clipboard.open()) return;
+  const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
+  GlobalBlock block(bytes);
+  if (!block.get()) return;
+  void* memory = GlobalLock(block.get());
+  if (!memory) return;
+  std::memcpy(memory, text.c_str(), bytes);
+  GlobalUnlock(block.get());
+  EmptyClipboard();
+  // Once set, the block belongs to the clipboard.
+  if (SetClipboardData(CF_UNICODETEXT, block.get())) block.Release();
+}
+
+}  // namespace companion
