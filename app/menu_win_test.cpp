@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/companion_messages.h"
 #include "app/wide_win.h"
-#include "bubble/bubble_layout.h"
 #include "character/placement_win.h"
 #include "resources/resource_ids.h"
 #include "settings/preferences_win.h"
@@ -84,7 +84,7 @@ void SetClipboardText(const std::wstring& text) {
   EmptyClipboard();
   const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  memcpy(GlobalLock(block), text.c_str(), bytes);
+  std::memcpy(GlobalLock(block), text.c_str(), bytes);
   GlobalUnlock(block);
   SetClipboardData(CF_UNICODETEXT, block);
   CloseClipboard();
