@@ -6,8 +6,8 @@
                                         its port to STATE_DIR/port
   bible_test_server.py stop STATE_DIR    stop that server and remove the CA from the trust store
 
-Trusting the CA needs root: it is added to /usr/local/share/ca-certificates and
-update-ca-certificates rebuilds the store that Wine's crypt32 reads. The server listens on
+Trusting the CA needs root, or sudo without a password: it is added to
+/usr/local/share/ca-certificates and update-ca-certificates rebuilds the store that Wine's crypt32 reads. The server listens on
 127.0.0.1 only, handles a bounded number of requests and stops by itself after a while.
 
 Paths it answers (n is a byte count):
@@ -122,17 +122,19 @@ def serve(state):
     server.server_close()
 
 
+def as_root(command):
+    """Runs a command that changes the machine's CA store, through sudo when not root."""
+    run(command if os.geteuid() == 0 else ["sudo", "-n"] + command)
+
+
 def start(state):
-    if os.geteuid() != 0:
-        sys.exit("bible_test_server: trusting the test CA needs root")
     os.makedirs(state, exist_ok=True)
     for name in ("port", "pid"):
         if os.path.exists(os.path.join(state, name)):
             os.remove(os.path.join(state, name))
     ca_crt, _, _ = make_certificates(state)
-    with open(ca_crt, "rb") as src, open(CA_INSTALLED, "wb") as dst:
-        dst.write(src.read())
-    run(["update-ca-certificates"])
+    as_root(["cp", ca_crt, CA_INSTALLED])
+    as_root(["update-ca-certificates"])
     process = subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", state],
                                start_new_session=True, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -156,8 +158,8 @@ def stop(state):
             pass
         os.remove(pid_file)
     if os.path.exists(CA_INSTALLED):
-        os.remove(CA_INSTALLED)
-        run(["update-ca-certificates", "--fresh"])
+        as_root(["rm", "-f", CA_INSTALLED])
+        as_root(["update-ca-certificates", "--fresh"])
 
 
 def main():
