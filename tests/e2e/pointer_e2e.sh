@@ -43,18 +43,28 @@ trap stop_all EXIT
 
 # start_display XVFB_ARGUMENTS...: a display of our own for one scenario.
 start_display() {
-  local n=91
-  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -nolisten tcp "$@" >/dev/null 2>&1 &
+  # Xvfb picks a free display number itself, so parallel runs never share one.
+  local number_file
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -nolisten tcp "$@" 3>"$number_file" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  for _ in $(seq 100); do
+    if [ -s "$number_file" ]; then
+      export DISPLAY=":$(head -n 1 "$number_file")"
+      rm -f "$number_file"
+      xdpyinfo >/dev/null 2>&1 && return 0
+    fi
+    sleep 0.1
+  done
+  rm -f "$number_file"
   return 1
 }
 
 # Inside Wine's virtual desktop a program sees only the windows of that desktop.
 desktop=()
-probe() { "$wine" "${desktop[@]}" "$bin/companion_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() {
+  timeout 30 "$wine" "${desktop[@]}" "$bin/companion_probe.exe" "$@" 2>/dev/null | tr -d '\r'
+}
 
 preferences() {
   find "$WINEPREFIX/drive_c/users" -path '*/Scrollwick/Companion/preferences.ini' 2>/dev/null |
@@ -105,6 +115,9 @@ rm -f "$(preferences)"
 desktop=(explorer /desktop=shell,1920x1080)
 "$wine" "${desktop[@]}" "$bin/ScrollwickCompanion.exe" >/dev/null 2>&1 &
 companion_pid=$!
+# The companion's explorer creates the virtual desktop; a probe's explorer racing it could
+# create a desktop of its own first.
+sleep 3
 check "the companion appears" wait_window 1 60
 read -r device _ _ mright mbottom work_bottom _ <<<"$(probe monitors | head -1)"
 read_window
@@ -154,11 +167,16 @@ wait "$cover_pid"
 check "closing it shows the companion again" wait_window 1 6
 
 if [ "$measure" = "--measure" ]; then
-  read -r peak cpu_before <<<"$(probe memory)"
+  # CPU from the Linux process that Wine runs the program in; Wine's own figures for another
+  # process are not reliable.
+  companion_unix_pid=$(pgrep -fx "$bin/ScrollwickCompanion.exe" | head -1)
+  cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$companion_unix_pid/stat"; }
+  before=$(cpu_ticks)
   sleep 60
-  read -r peak cpu_after <<<"$(probe memory)"
-  echo "measured: peak working set ${peak} MB; idle CPU over 60 s: $(((cpu_after - cpu_before))) ms" \
-    "($(awk "BEGIN { printf \"%.2f\", ($cpu_after - $cpu_before) / 600 }")% of a core)"
+  after=$(cpu_ticks)
+  read -r peak _ <<<"$(probe memory)"
+  echo "measured: peak working set ${peak} MB; CPU over 60 s idle: $((after - before)) ticks of" \
+    "1/$(getconf CLK_TCK) s ($(awk "BEGIN { printf \"%.3f\", ($after - $before) / $(getconf CLK_TCK) / 60 * 100 }")% of a core)"
 fi
 stop_all
 
