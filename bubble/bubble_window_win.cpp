@@ -13,6 +13,7 @@
 #include "app/endpoints.h"
 #include "app/wide_win.h"
 #include "bubble/bubble_drawing_win.h"
+#include "character/motion_win.h"
 #include "character/presentation_win.h"
 #include "scripture/requests.h"
 #include "settings/preferences_win.h"
@@ -88,6 +89,7 @@ BubbleInputs GatherBubbleInputs(const CompanionApp& app) {
   in.positionX = app.positionX;
   in.positionY = app.positionY;
   in.contentHeight = app.bubbleContentHeight;
+  in.sinkOffset = SinkOffset(app, GetTickCount64());
   return in;
 }
 

@@ -12,6 +12,7 @@
 #include "app/companion_messages.h"
 #include "app/companion_window_win.h"
 #include "app/wide_win.h"
+#include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
 #include "character/placement.h"
 #include "character/presentation_win.h"
@@ -177,6 +178,7 @@ void FullScreenWatch(CompanionApp& app, uint64_t now) {
   if (full != app.fullScreenQuiet) {
     app.fullScreenQuiet = full;
     if (full) {
+      HideBubble(app);
       ShowWindow(app.companionWindow, SW_HIDE);
       StopMotionTimer(app);
     } else {
@@ -256,6 +258,7 @@ void DragMove(CompanionApp& app) {
   app.positionY = clamped.y;
   app.monitorDevice = std::u16string(DeviceName(app.currentMonitor));
   RenderCharacter(app, now);
+  if (app.bubbleVisible) RenderBubble(app);
 }
 
 void ReleaseCharacter(CompanionApp& app) {

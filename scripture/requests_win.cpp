@@ -8,6 +8,8 @@
 #include "app/companion_messages.h"
 #include "bubble/bubble_drawing_win.h"
 #include "bubble/bubble_window_win.h"
+#include "character/motion_win.h"
+#include "character/presentation_win.h"
 #include "scripture/catalogue.h"
 #include "scripture/passage.h"
 #include "scripture/requests.h"
@@ -86,6 +88,8 @@ void PresentScripture(CompanionApp& app, std::u16string text, std::u16string ref
   app.bubbleContentHeight = MeasureBubbleText(app.currentText);
   app.bubbleVisible = true;
   app.lastInteractionTick = now;
+  GreetUser(app, now);
+  RenderCharacter(app, now);
   RenderBubble(app);
   app.scripturesViewed = RaisedScripturesViewed(app.scripturesViewed);
   SavePreferences(app);
