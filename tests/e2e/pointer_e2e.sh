@@ -92,6 +92,16 @@ wait_window() {
 
 read_window() { read -r left top right bottom visible _ <<<"$(probe window)"; }
 
+# wait_bubble VISIBLE SECONDS: until the bubble window's visibility is VISIBLE.
+wait_bubble() {
+  for _ in $(seq $(($2 * 5))); do
+    read -r shown _ <<<"$(probe bubble)"
+    [ "${shown:-}" = "$1" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
 press_and_move() {  # x y dx dy: press at (x, y), move in steps by (dx, dy), release
   xdotool mousemove "$1" "$2"
   sleep 0.3
@@ -112,6 +122,8 @@ press_and_move() {  # x y dx dy: press at (x, y), move in steps by (dx, dy), rel
 echo "=== one monitor, Wine's virtual desktop with a taskbar"
 start_display -screen 0 1920x1080x24 || { echo "FAILED: no X display"; exit 1; }
 rm -f "$(preferences)"
+# A long display time keeps the bubble up through the drags, so the full-screen check sees it go.
+write_preferences "DisplaySeconds=600"$'\r\n'
 desktop=(explorer /desktop=shell,1920x1080)
 "$wine" "${desktop[@]}" "$bin/ScrollwickCompanion.exe" >/dev/null 2>&1 &
 companion_pid=$!
@@ -143,6 +155,7 @@ read_window
 check "a press and release within the drag threshold leaves the figure in place" \
   test "$left" -eq "$start_left" -a "$top" -eq "$start_top"
 check "a click does not switch to free placement" test "$(preference FreePlacement)" != 1
+check "a click asks for a Scripture, which shows in the bubble" wait_bubble 1 20
 
 press_and_move "$x" "$y" 300 -400
 read_window
@@ -163,6 +176,7 @@ check "dragging past the corner stops at the monitor's edge ($right,$bottom)" \
 probe cover 8 &
 cover_pid=$!
 check "a borderless window covering the monitor hides the companion" wait_window 0 6
+check "and hides the bubble" wait_bubble 0 2
 wait "$cover_pid"
 check "closing it shows the companion again" wait_window 1 6
 
