@@ -5,8 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "app/companion_messages.h"
+#include "character/character_art_win.h"
+#include "scripture/requests_win.h"
+#include "settings/preferences_win.h"
 #include "tests/live_companion_win.h"
+#include "tests/message_box_watcher_win.h"
+#include "tests/temp_folder_win.h"
 
 namespace companion {
 namespace {
@@ -96,6 +104,82 @@ TEST_F(CompanionWindow, OtherSessionEventsChangeNothing) {
 
 TEST_F(CompanionWindow, NeverTakesActivation) {
   EXPECT_EQ(live_.Send(WM_MOUSEACTIVATE), MA_NOACTIVATE);
+}
+
+TEST_F(CompanionWindow, FailureWhileHandlingAMessageTellsTheUserAndEndsTheRun) {
+  CompanionApp& app = live_.app();
+  SetYounger(app.characterArt, false);
+  live_.Send(WM_DISPLAYCHANGE);  // placed and drawn with the real art
+  ASSERT_TRUE(IsWindow(live_.window()));
+  // Broken art: an idle atlas of four rows, while the idle clip has long reached its last frame.
+  app.characterArt.clipIndex = 0;
+  app.characterArt.atlas = LoadAtlas(901);
+  app.motionState = MotionState::Idle;
+  app.motionStartTick = 1;
+  HWND bubble = app.bubbleWindow;
+  testing::MessageBoxWatcher watcher;
+  EXPECT_EQ(live_.Send(WM_DISPLAYCHANGE), 0);
+  const auto texts = watcher.Texts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], L"The companion could not continue. Please restart it.");
+  EXPECT_FALSE(IsWindow(live_.window()));
+  EXPECT_FALSE(IsWindow(bubble));
+  EXPECT_TRUE(LiveCompanion::TakeQuitMessage());
+}
+
+TEST_F(CompanionWindow, TraySelectFollowsTheClickRule) {
+  for (LPARAM event : {LPARAM(NIN_SELECT), LPARAM(NIN_KEYSELECT)}) {
+    CompanionApp& app = live_.app();
+    ASSERT_FALSE(app.bubbleVisible);
+    ASSERT_FALSE(app.requestPending);
+    live_.Send(WM_COMPANION_TRAY, 0, event);
+    EXPECT_TRUE(app.requestPending) << event;  // asked
+    live_.Send(WM_COMPANION_TRAY, 0, event);
+    EXPECT_FALSE(app.requestPending) << event;  // dismissed while on its way
+  }
+  live_.Send(WM_COMPANION_TRAY, 0, WM_MOUSEMOVE);
+  EXPECT_FALSE(live_.app().requestPending);
+}
+
+TEST_F(CompanionWindow, TrayRightClickOpensTheMenu) {
+  for (LPARAM event : {LPARAM(WM_CONTEXTMENU), LPARAM(WM_RBUTTONUP)}) {
+    std::atomic<bool> seen{false};
+    std::atomic<bool> done{false};
+    HWND window = live_.window();
+    // The menu runs its own loop inside the call; cancelling the menu mode ends it.
+    std::thread closer([&] {
+      while (!done) {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+          seen = true;
+          PostMessageW(window, WM_CANCELMODE, 0, 0);
+          return;
+        }
+        Sleep(10);
+      }
+    });
+    live_.Send(WM_COMPANION_TRAY, 0, event);
+    done = true;
+    closer.join();
+    EXPECT_TRUE(seen) << event;
+  }
+}
+
+TEST_F(CompanionWindow, BubbleTimerHidesOnlyOnceTheDeadlineHasPassed) {
+  CompanionApp& app = live_.app();
+  testing::TempFolder localAppData;  // where presenting saves the count
+  LoadPreferencesFrom(app, localAppData.Path());
+  live_.Send(WM_DISPLAYCHANGE);
+  ShowOfflineVerse(app);
+  ASSERT_TRUE(app.bubbleVisible);
+  app.bubbleHideTick = GetTickCount64() + 60000;
+  live_.Send(WM_TIMER, TIMER_BUBBLE);
+  EXPECT_TRUE(app.bubbleVisible);
+  EXPECT_TRUE(IsWindowVisible(app.bubbleWindow));
+  app.bubbleHideTick = GetTickCount64();
+  live_.Send(WM_TIMER, TIMER_BUBBLE);
+  EXPECT_FALSE(app.bubbleVisible);
+  EXPECT_FALSE(IsWindowVisible(app.bubbleWindow));
 }
 
 TEST_F(CompanionWindow, TaskbarCreatedRebuildsTheTrayIcon) {
