@@ -259,8 +259,9 @@ TEST_F(Menu, CustomDisplayTimeFromTheDialog) {
   owner = live_.window();
   std::thread driver([] {
     for (int i = 0; i < 500; ++i) {
+      // A dialog shows itself only after WM_INITDIALOG has filled the field.
       HWND dialog = FindWindowW(L"#32770", L"Scripture display time");
-      if (dialog) {
+      if (dialog && IsWindowVisible(dialog)) {
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
         SetDlgItemTextW(dialog, IDC_DISPLAY_TIME_SECONDS, L"45");
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
