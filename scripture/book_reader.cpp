@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "scripture/text_classes.h"
 #include "scripture/unit_scan.h"
@@ -105,8 +106,67 @@ std::int32_t ReadVerseNumber(BookCursor& cursor) {
   return number;
 }
 
+// Reads the text of one string token, after its opening quotation mark, through its closing one,
+// appending it to `out`.
+void AppendJsonStringBody(BookCursor& cursor, std::u16string& out) {
+  if (AtEnd(cursor)) Fail("Unterminated Bible text");
+  const std::u16string_view text = cursor.text;
+  for (;;) {
+    // Plain characters are taken in runs: verse texts rarely hold anything else.
+    const std::size_t runStart = cursor.position;
+    const std::size_t runEnd = FindFirstUnit(text, runStart, u'"', u'\\', u'"', true);
+    out.append(text.substr(runStart, runEnd - runStart));
+    cursor.position = runEnd;
+    if (AtEnd(cursor)) Fail("Unterminated Bible text");
+    const char16_t c = text[cursor.position++];
+    if (c == u'"') return;
+    if (c != u'\\') Fail("Invalid control character");
+    out.push_back(ReadEscape(cursor));
+    if (AtEnd(cursor)) Fail("Unterminated Bible text");
+  }
+}
+
+// Collects verses as separate BibleVerse entries.
+struct VerseList {
+  std::vector<BibleVerse>& verses;
+  BibleVerse pending{};
+
+  void Clear() { verses.clear(); }
+  bool Empty() const { return verses.empty(); }
+  std::u16string& BeginText() {
+    pending.text = {};
+    return pending.text;
+  }
+  void Add(std::int32_t chapter, std::int32_t verse) {
+    pending.chapter = chapter;
+    pending.verse = verse;
+    verses.push_back(std::move(pending));
+  }
+};
+
+// Appends verse texts to one running text, so no verse needs a string of its own.
+struct VerseJoiner {
+  JoinedBook& book;
+  std::size_t start = 0;
+
+  void Clear() {
+    book.text.clear();
+    book.spans.clear();
+  }
+  bool Empty() const { return book.spans.empty(); }
+  std::u16string& BeginText() {
+    if (!book.text.empty()) book.text.push_back(u' ');
+    start = book.text.size();
+    return book.text;
+  }
+  void Add(std::int32_t chapter, std::int32_t verse) {
+    book.spans.push_back({start, book.text.size(), chapter, verse});
+  }
+};
+
 // Reads the pairs of one chapter's array after its "[" has been consumed, through its "]".
-void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, std::vector<BibleVerse>& out) {
+template <typename Sink>
+void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, Sink& out) {
   SkipSpace(cursor);
   if (!AtEnd(cursor) && Peek(cursor) == u']') {
     ++cursor.position;
@@ -117,10 +177,11 @@ void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, std::vector<Bib
     SkipSpace(cursor);
     const std::int32_t verse = ReadVerseNumber(cursor);
     ExpectChar(cursor, u',');
-    BibleVerse entry{chapter, verse, {}};
-    ReadJsonString(cursor, entry.text);
+    std::u16string& text = out.BeginText();
+    ExpectChar(cursor, u'"');
+    AppendJsonStringBody(cursor, text);
     ExpectChar(cursor, u']');
-    out.push_back(std::move(entry));
+    out.Add(chapter, verse);
     SkipSpace(cursor);
     if (AtEnd(cursor)) Fail("Invalid Bible JSON");
     if (Peek(cursor) != u',') break;
@@ -129,6 +190,27 @@ void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, std::vector<Bib
   }
   if (Peek(cursor) != u']') Fail("Invalid Bible JSON");
   ++cursor.position;
+}
+
+template <typename Sink>
+void ReadBook(BookCursor& cursor, Sink& out) {
+  ExpectChar(cursor, u'{');
+  out.Clear();
+  std::u16string key;
+  for (;;) {
+    ReadJsonString(cursor, key);
+    const std::int32_t chapter = ChapterFromKey(key);
+    ExpectChar(cursor, u':');
+    ExpectChar(cursor, u'[');
+    ReadChapterVerses(cursor, chapter, out);
+    SkipSpace(cursor);
+    if (AtEnd(cursor) || Peek(cursor) != u',') break;
+    ++cursor.position;
+  }
+  if (AtEnd(cursor) || Peek(cursor) != u'}') Fail("Invalid Bible JSON");
+  ++cursor.position;
+  SkipSpace(cursor);
+  if (!AtEnd(cursor) || out.Empty()) Fail("Missing Bible book");
 }
 
 }  // namespace
@@ -147,42 +229,20 @@ void ExpectChar(BookCursor& cursor, char16_t c) {
 std::u16string& ReadJsonString(BookCursor& cursor, std::u16string& out) {
   ExpectChar(cursor, u'"');
   out.clear();
-  if (AtEnd(cursor)) Fail("Unterminated Bible text");
-  const std::u16string_view text = cursor.text;
-  for (;;) {
-    // Plain characters are taken in runs: verse texts rarely hold anything else.
-    const std::size_t runStart = cursor.position;
-    const std::size_t runEnd = FindFirstUnit(text, runStart, u'"', u'\\', u'"', true);
-    out.append(text.substr(runStart, runEnd - runStart));
-    cursor.position = runEnd;
-    if (AtEnd(cursor)) Fail("Unterminated Bible text");
-    const char16_t c = text[cursor.position++];
-    if (c == u'"') return out;
-    if (c != u'\\') Fail("Invalid control character");
-    out.push_back(ReadEscape(cursor));
-    if (AtEnd(cursor)) Fail("Unterminated Bible text");
-  }
+  AppendJsonStringBody(cursor, out);
+  return out;
 }
 
 std::vector<BibleVerse>& ReadBibleBook(BookCursor& cursor, std::vector<BibleVerse>& verses) {
-  ExpectChar(cursor, u'{');
-  verses.clear();
-  std::u16string key;
-  for (;;) {
-    ReadJsonString(cursor, key);
-    const std::int32_t chapter = ChapterFromKey(key);
-    ExpectChar(cursor, u':');
-    ExpectChar(cursor, u'[');
-    ReadChapterVerses(cursor, chapter, verses);
-    SkipSpace(cursor);
-    if (AtEnd(cursor) || Peek(cursor) != u',') break;
-    ++cursor.position;
-  }
-  if (AtEnd(cursor) || Peek(cursor) != u'}') Fail("Invalid Bible JSON");
-  ++cursor.position;
-  SkipSpace(cursor);
-  if (!AtEnd(cursor) || verses.empty()) Fail("Missing Bible book");
+  VerseList list{verses};
+  ReadBook(cursor, list);
   return verses;
+}
+
+JoinedBook& ReadJoinedBibleBook(BookCursor& cursor, JoinedBook& book) {
+  VerseJoiner joiner{book};
+  ReadBook(cursor, joiner);
+  return book;
 }
 
 }  // namespace companion

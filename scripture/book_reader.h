@@ -16,6 +16,21 @@ struct BibleVerse {
   std::u16string text;
 };
 
+// Where one verse lies in the joined text of a book.
+struct VerseSpan {
+  std::size_t start;  // UTF-16 index into the joined book text
+  std::size_t end;    // one past the verse's last unit
+  std::int32_t chapter;
+  std::int32_t verse;
+};
+
+// A book's verse texts in document order, each preceded by one space unless the joined text is
+// still empty, with where each verse lies.
+struct JoinedBook {
+  std::u16string text;
+  std::vector<VerseSpan> spans;
+};
+
 struct BookCursor {
   std::u16string_view text;  // not owned; the caller keeps the book alive
   std::size_t position = 0;  // next unread UTF-16 unit
@@ -24,6 +39,9 @@ struct BookCursor {
 // Clears `verses` and fills it in document order. Throws a standard exception naming the first
 // deviation from the book shape.
 std::vector<BibleVerse>& ReadBibleBook(BookCursor& cursor, std::vector<BibleVerse>& verses);
+// Reads as ReadBibleBook does, with the same failures, but appends each verse's text straight to
+// the joined text of `book` (cleared first) instead of keeping one string per verse.
+JoinedBook& ReadJoinedBibleBook(BookCursor& cursor, JoinedBook& book);
 
 void SkipSpace(BookCursor& cursor);
 // Skips white space, then consumes `c` or throws "Invalid Bible JSON".

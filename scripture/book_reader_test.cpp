@@ -16,9 +16,17 @@ std::vector<BibleVerse> Read(std::u16string_view text) {
   return verses;
 }
 
-std::string ErrorOf(std::u16string_view text) {
+JoinedBook ReadJoined(std::u16string_view text) {
+  BookCursor cursor{text};
+  JoinedBook book;
+  ReadJoinedBibleBook(cursor, book);
+  return book;
+}
+
+template <typename Reader>
+std::string ErrorOf(Reader read, std::u16string_view text) {
   try {
-    Read(text);
+    read(text);
   } catch (const std::exception& e) {
     return e.what();
   }
@@ -81,8 +89,10 @@ TEST(ReadBibleBookTest, EveryDeviationNamesItsError) {
       {"KeyBelowRange", u"{\"-2147483649\": [[1, \"a\"]]}", "stoi argument out of range"},
       {"HugeKey", u"{\"99999999999999999999999\": [[1, \"a\"]]}", "stoi argument out of range"},
   };
-  for (const ErrorCase& c : kCases)
-    EXPECT_EQ(ErrorOf(c.text), c.message) << c.name;
+  for (const ErrorCase& c : kCases) {
+    EXPECT_EQ(ErrorOf(Read, c.text), c.message) << c.name;
+    EXPECT_EQ(ErrorOf(ReadJoined, c.text), c.message) << c.name << " joined";
+  }
 }
 
 TEST(ReadBibleBookTest, ConversionErrorsAreTheStandardTypes) {
@@ -139,7 +149,32 @@ TEST(ReadBibleBookTest, AcceptedShapes) {
       EXPECT_EQ(got[i].verse, c.expected[i].verse) << c.name << " " << i;
       EXPECT_TRUE(got[i].text == c.expected[i].text) << c.name << " " << i;
     }
+    const JoinedBook joined = ReadJoined(c.text);
+    ASSERT_EQ(joined.spans.size(), c.expected.size()) << c.name;
+    for (std::size_t i = 0; i < joined.spans.size(); ++i) {
+      const VerseSpan& span = joined.spans[i];
+      EXPECT_EQ(span.chapter, c.expected[i].chapter) << c.name << " joined " << i;
+      EXPECT_EQ(span.verse, c.expected[i].verse) << c.name << " joined " << i;
+      EXPECT_TRUE(joined.text.substr(span.start, span.end - span.start) == c.expected[i].text)
+          << c.name << " joined " << i;
+    }
   }
+}
+
+TEST(ReadJoinedBibleBookTest, OneSpaceBeforeEachVerseOnceTheTextIsNotEmpty) {
+  const std::u16string text =
+      u"{\"1\": [[1, \"\"], [2, \"a\\n\"]], \"2\": [[1, \"\"], [2, \"\\u0041b\"]]}";
+  BookCursor cursor{text};
+  JoinedBook book{u"stale", {{0, 5, 9, 9}}};
+  EXPECT_EQ(&ReadJoinedBibleBook(cursor, book), &book);
+  EXPECT_TRUE(book.text == u"a\n  Ab");
+  ASSERT_EQ(book.spans.size(), 4u);
+  const std::size_t kBounds[][2] = {{0, 0}, {0, 2}, {3, 3}, {4, 6}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(book.spans[i].start, kBounds[i][0]) << i;
+    EXPECT_EQ(book.spans[i].end, kBounds[i][1]) << i;
+  }
+  EXPECT_EQ(cursor.position, text.size());
 }
 
 TEST(ReadBibleBookTest, ClearsTheOutputFirst) {
