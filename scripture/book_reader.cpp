@@ -1,6 +1,7 @@
 #include "scripture/book_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <utility>
@@ -106,22 +107,44 @@ std::int32_t ReadVerseNumber(BookCursor& cursor) {
   return number;
 }
 
+// Appends decoded string text to a string.
+struct StringOut {
+  std::u16string& text;
+
+  void Append(std::u16string_view run) { text.append(run); }
+  void Push(char16_t unit) { text.push_back(unit); }
+};
+
+// Writes decoded string text over the book's own units, behind the reading position. A run may
+// overlap its own source, hence the move.
+struct InPlaceOut {
+  char16_t* units;
+  std::size_t& length;
+
+  void Append(std::u16string_view run) {
+    std::memmove(units + length, run.data(), run.size() * sizeof(char16_t));
+    length += run.size();
+  }
+  void Push(char16_t unit) { units[length++] = unit; }
+};
+
 // Reads the text of one string token, after its opening quotation mark, through its closing one,
-// appending it to `out`.
-void AppendJsonStringBody(BookCursor& cursor, std::u16string& out) {
+// handing it to `out`. Every unit written takes at least one unit read.
+template <typename Out>
+void ReadJsonStringBody(BookCursor& cursor, Out out) {
   if (AtEnd(cursor)) Fail("Unterminated Bible text");
   const std::u16string_view text = cursor.text;
   for (;;) {
     // Plain characters are taken in runs: verse texts rarely hold anything else.
     const std::size_t runStart = cursor.position;
     const std::size_t runEnd = FindFirstUnit(text, runStart, u'"', u'\\', u'"', true);
-    out.append(text.substr(runStart, runEnd - runStart));
+    out.Append(text.substr(runStart, runEnd - runStart));
     cursor.position = runEnd;
     if (AtEnd(cursor)) Fail("Unterminated Bible text");
     const char16_t c = text[cursor.position++];
     if (c == u'"') return;
     if (c != u'\\') Fail("Invalid control character");
-    out.push_back(ReadEscape(cursor));
+    out.Push(ReadEscape(cursor));
     if (AtEnd(cursor)) Fail("Unterminated Bible text");
   }
 }
@@ -133,9 +156,9 @@ struct VerseList {
 
   void Clear() { verses.clear(); }
   bool Empty() const { return verses.empty(); }
-  std::u16string& BeginText() {
+  StringOut BeginText() {
     pending.text = {};
-    return pending.text;
+    return {pending.text};
   }
   void Add(std::int32_t chapter, std::int32_t verse) {
     pending.chapter = chapter;
@@ -144,23 +167,24 @@ struct VerseList {
   }
 };
 
-// Appends verse texts to one running text, so no verse needs a string of its own.
-struct VerseJoiner {
-  JoinedBook& book;
+// Joins the verse texts over the book's units already read. Before a verse's space is written,
+// at least "]", ",", "[", a digit and "," have been read since the last unit written, and each
+// text unit is written after the units it came from are read, so writing never overtakes reading.
+struct InPlaceJoiner {
+  char16_t* units;
+  std::vector<VerseSpan>& spans;
+  std::size_t length = 0;
   std::size_t start = 0;
 
-  void Clear() {
-    book.text.clear();
-    book.spans.clear();
-  }
-  bool Empty() const { return book.spans.empty(); }
-  std::u16string& BeginText() {
-    if (!book.text.empty()) book.text.push_back(u' ');
-    start = book.text.size();
-    return book.text;
+  void Clear() { spans.clear(); }
+  bool Empty() const { return spans.empty(); }
+  InPlaceOut BeginText() {
+    if (length > 0) units[length++] = u' ';
+    start = length;
+    return {units, length};
   }
   void Add(std::int32_t chapter, std::int32_t verse) {
-    book.spans.push_back({start, book.text.size(), chapter, verse});
+    spans.push_back({start, length, chapter, verse});
   }
 };
 
@@ -177,9 +201,9 @@ void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, Sink& out) {
     SkipSpace(cursor);
     const std::int32_t verse = ReadVerseNumber(cursor);
     ExpectChar(cursor, u',');
-    std::u16string& text = out.BeginText();
+    auto text = out.BeginText();
     ExpectChar(cursor, u'"');
-    AppendJsonStringBody(cursor, text);
+    ReadJsonStringBody(cursor, text);
     ExpectChar(cursor, u']');
     out.Add(chapter, verse);
     SkipSpace(cursor);
@@ -229,7 +253,7 @@ void ExpectChar(BookCursor& cursor, char16_t c) {
 std::u16string& ReadJsonString(BookCursor& cursor, std::u16string& out) {
   ExpectChar(cursor, u'"');
   out.clear();
-  AppendJsonStringBody(cursor, out);
+  ReadJsonStringBody(cursor, StringOut{out});
   return out;
 }
 
@@ -239,10 +263,11 @@ std::vector<BibleVerse>& ReadBibleBook(BookCursor& cursor, std::vector<BibleVers
   return verses;
 }
 
-JoinedBook& ReadJoinedBibleBook(BookCursor& cursor, JoinedBook& book) {
-  VerseJoiner joiner{book};
+std::size_t JoinBibleBookInPlace(std::span<char16_t> text, std::vector<VerseSpan>& spans) {
+  BookCursor cursor{std::u16string_view(text.data(), text.size())};
+  InPlaceJoiner joiner{text.data(), spans};
   ReadBook(cursor, joiner);
-  return book;
+  return joiner.length;
 }
 
 }  // namespace companion

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,13 +25,6 @@ struct VerseSpan {
   std::int32_t verse;
 };
 
-// A book's verse texts in document order, each preceded by one space unless the joined text is
-// still empty, with where each verse lies.
-struct JoinedBook {
-  std::u16string text;
-  std::vector<VerseSpan> spans;
-};
-
 struct BookCursor {
   std::u16string_view text;  // not owned; the caller keeps the book alive
   std::size_t position = 0;  // next unread UTF-16 unit
@@ -39,9 +33,11 @@ struct BookCursor {
 // Clears `verses` and fills it in document order. Throws a standard exception naming the first
 // deviation from the book shape.
 std::vector<BibleVerse>& ReadBibleBook(BookCursor& cursor, std::vector<BibleVerse>& verses);
-// Reads as ReadBibleBook does, with the same failures, but appends each verse's text straight to
-// the joined text of `book` (cleared first) instead of keeping one string per verse.
-JoinedBook& ReadJoinedBibleBook(BookCursor& cursor, JoinedBook& book);
+// Reads the book in `text` as ReadBibleBook does, with the same failures, but joins the verse
+// texts in document order over the start of `text` itself, each after one space unless the
+// joined text is still empty, and fills `spans` (cleared first) with where each verse lies.
+// Returns the joined length. On failure `text` is left partly overwritten.
+std::size_t JoinBibleBookInPlace(std::span<char16_t> text, std::vector<VerseSpan>& spans);
 
 void SkipSpace(BookCursor& cursor);
 // Skips white space, then consumes `c` or throws "Invalid Bible JSON".

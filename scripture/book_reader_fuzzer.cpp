@@ -1,6 +1,6 @@
 // Reads arbitrary input as a book file: UTF-8 when it decodes, otherwise the raw bytes as UTF-16
-// units. Reading into a verse list and reading straight into joined text must fail alike or
-// agree verse for verse; a book that reads must also cut into passages that keep their limits.
+// units. Reading into a verse list and joining the verses in place must fail alike or agree
+// verse for verse; a book that reads must also cut into passages that keep their limits.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,22 +30,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const std::exception& e) {
     error = e.what();
   }
-  BookCursor joinedCursor{text};
-  JoinedBook book;
+  std::u16string joined = text;
+  std::vector<VerseSpan> spans;
   std::string joinedError;
   try {
-    ReadJoinedBibleBook(joinedCursor, book);
+    joined.resize(JoinBibleBookInPlace(joined, spans));
   } catch (const std::exception& e) {
     joinedError = e.what();
   }
   if (error != joinedError) std::abort();
   if (!error.empty()) return 0;
   if (verses.empty() || cursor.position != text.size()) std::abort();
-  if (joinedCursor.position != text.size() || book.spans.size() != verses.size()) std::abort();
+  if (spans.size() != verses.size()) std::abort();
   for (std::size_t i = 0; i < verses.size(); ++i) {
-    const VerseSpan& span = book.spans[i];
+    const VerseSpan& span = spans[i];
     if (span.chapter != verses[i].chapter || span.verse != verses[i].verse ||
-        book.text.compare(span.start, span.end - span.start, verses[i].text) != 0) {
+        joined.compare(span.start, span.end - span.start, verses[i].text) != 0) {
       std::abort();
     }
   }

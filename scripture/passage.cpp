@@ -85,8 +85,8 @@ void WriteReference(std::u16string& out, const std::u16string& bookName, std::in
   }
 }
 
-std::vector<PassageRange> FindPassages(const JoinedBook& book) {
-  const std::u16string& joined = book.text;
+std::vector<PassageRange> FindPassages(std::u16string_view joined,
+                                       const std::vector<VerseSpan>& spans) {
   std::vector<PassageRange> passages;
   const std::size_t n = joined.size();
   std::size_t s = 0;
@@ -111,9 +111,9 @@ std::vector<PassageRange> FindPassages(const JoinedBook& book) {
       ++s;
     const std::size_t length = e - s;
     if (period && length >= kMinPassageLength && length <= kMaxPassageLength &&
-        StartsProperly(std::u16string_view(joined).substr(s, length))) {
-      const VerseSpan* first = SpanAt(book.spans, s, spanHint);
-      const VerseSpan* last = SpanAt(book.spans, e - 1, spanHint);
+        StartsProperly(joined.substr(s, length))) {
+      const VerseSpan* first = SpanAt(spans, s, spanHint);
+      const VerseSpan* last = SpanAt(spans, e - 1, spanHint);
       if (first != nullptr && last != nullptr && first->chapter == last->chapter) {
         passages.push_back({s, e, first->chapter, first->verse, last->verse});
       }
@@ -129,8 +129,6 @@ std::vector<PassageRange> FindPassages(const JoinedBook& book) {
 struct BookText {
   std::unique_ptr<char16_t[]> units;
   std::size_t length = 0;
-
-  std::u16string_view View() const { return {units.get(), length}; }
 };
 
 BookText DecodeBook(const std::string& body) {
@@ -154,24 +152,17 @@ BookText FetchBookText(const ChapterEntry& row) {
   return DecodeBook(body);
 }
 
-JoinedBook ReadJoinedBook(const BookText& text) {
-  JoinedBook book;
-  // Every verse's text is shorter than its pair in the file, and its joining space fits in the
-  // pair's brackets, so the file's length bounds the joined text and it never reallocates.
-  book.text.reserve(text.length);
-  BookCursor cursor{text.View()};
-  ReadJoinedBibleBook(cursor, book);
-  return book;
-}
-
 OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
                               const std::u16string& previousReference) {
   std::mt19937 generator(seed);
   const ChapterEntry& row = PickWeightedChapter(translationIndex, generator);
-  // Reading joins the verse texts as it goes, so the book never exists as one string per verse,
-  // and only the chosen passage's text is ever copied out.
-  const JoinedBook book = ReadJoinedBook(FetchBookText(row));
-  const std::vector<PassageRange> passages = FindPassages(book);
+  // The verse texts are joined over the decoded book as it is read, so the book never exists as
+  // one string per verse nor twice over, and only the chosen passage's text is copied out.
+  const BookText book = FetchBookText(row);
+  std::vector<VerseSpan> spans;
+  const std::u16string_view joined(book.units.get(),
+                                   JoinBibleBookInPlace({book.units.get(), book.length}, spans));
+  const std::vector<PassageRange> passages = FindPassages(joined, spans);
   const std::u16string bookName = row.bookName;
   std::u16string reference;
   const auto differsFromPrevious = [&](const PassageRange& p) {
@@ -194,7 +185,8 @@ OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
       0, static_cast<std::uint32_t>(candidates.size() - 1));
   const PassageRange& chosen = passages[candidates[pick(generator)]];
   WriteReference(reference, bookName, chosen.chapter, chosen.firstVerse, chosen.lastVerse);
-  return {true, translationIndex, book.text.substr(chosen.start, chosen.end - chosen.start),
+  return {true, translationIndex,
+          std::u16string(joined.substr(chosen.start, chosen.end - chosen.start)),
           std::move(reference)};
 }
 
@@ -232,22 +224,23 @@ OnlineVerse FetchOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
 }
 
 std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {
-  JoinedBook book;
   std::size_t joinedLength = 0;
   for (const BibleVerse& v : verses)
     joinedLength += v.text.size() + 1;
-  book.text.reserve(joinedLength);
-  book.spans.reserve(verses.size());
+  std::u16string joined;
+  joined.reserve(joinedLength);
+  std::vector<VerseSpan> spans;
+  spans.reserve(verses.size());
   for (const BibleVerse& v : verses) {
-    if (!book.text.empty()) book.text.push_back(u' ');
-    const std::size_t start = book.text.size();
-    book.text += v.text;
-    book.spans.push_back({start, book.text.size(), v.chapter, v.verse});
+    if (!joined.empty()) joined.push_back(u' ');
+    const std::size_t start = joined.size();
+    joined += v.text;
+    spans.push_back({start, joined.size(), v.chapter, v.verse});
   }
   std::vector<Passage> passages;
-  for (const PassageRange& p : FindPassages(book)) {
+  for (const PassageRange& p : FindPassages(joined, spans)) {
     passages.push_back(
-        {book.text.substr(p.start, p.end - p.start), p.chapter, p.firstVerse, p.lastVerse});
+        {joined.substr(p.start, p.end - p.start), p.chapter, p.firstVerse, p.lastVerse});
   }
   return passages;
 }
