@@ -1,8 +1,10 @@
 #include "scripture/book_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "scripture/text_classes.h"
 #include "scripture/unit_scan.h"
@@ -105,8 +107,90 @@ std::int32_t ReadVerseNumber(BookCursor& cursor) {
   return number;
 }
 
+// Appends decoded string text to a string.
+struct StringOut {
+  std::u16string& text;
+
+  void Append(std::u16string_view run) { text.append(run); }
+  void Push(char16_t unit) { text.push_back(unit); }
+};
+
+// Writes decoded string text over the book's own units, behind the reading position. A run may
+// overlap its own source, hence the move.
+struct InPlaceOut {
+  char16_t* units;
+  std::size_t& length;
+
+  void Append(std::u16string_view run) {
+    std::memmove(units + length, run.data(), run.size() * sizeof(char16_t));
+    length += run.size();
+  }
+  void Push(char16_t unit) { units[length++] = unit; }
+};
+
+// Reads the text of one string token, after its opening quotation mark, through its closing one,
+// handing it to `out`. Every unit written takes at least one unit read.
+template <typename Out>
+void ReadJsonStringBody(BookCursor& cursor, Out out) {
+  if (AtEnd(cursor)) Fail("Unterminated Bible text");
+  const std::u16string_view text = cursor.text;
+  for (;;) {
+    // Plain characters are taken in runs: verse texts rarely hold anything else.
+    const std::size_t runStart = cursor.position;
+    const std::size_t runEnd = FindFirstUnit(text, runStart, u'"', u'\\', u'"', true);
+    out.Append(text.substr(runStart, runEnd - runStart));
+    cursor.position = runEnd;
+    if (AtEnd(cursor)) Fail("Unterminated Bible text");
+    const char16_t c = text[cursor.position++];
+    if (c == u'"') return;
+    if (c != u'\\') Fail("Invalid control character");
+    out.Push(ReadEscape(cursor));
+    if (AtEnd(cursor)) Fail("Unterminated Bible text");
+  }
+}
+
+// Collects verses as separate BibleVerse entries.
+struct VerseList {
+  std::vector<BibleVerse>& verses;
+  BibleVerse pending{};
+
+  void Clear() { verses.clear(); }
+  bool Empty() const { return verses.empty(); }
+  StringOut BeginText() {
+    pending.text = {};
+    return {pending.text};
+  }
+  void Add(std::int32_t chapter, std::int32_t verse) {
+    pending.chapter = chapter;
+    pending.verse = verse;
+    verses.push_back(std::move(pending));
+  }
+};
+
+// Joins the verse texts over the book's units already read. Before a verse's space is written,
+// at least "]", ",", "[", a digit and "," have been read since the last unit written, and each
+// text unit is written after the units it came from are read, so writing never overtakes reading.
+struct InPlaceJoiner {
+  char16_t* units;
+  std::vector<VerseSpan>& spans;
+  std::size_t length = 0;
+  std::size_t start = 0;
+
+  void Clear() { spans.clear(); }
+  bool Empty() const { return spans.empty(); }
+  InPlaceOut BeginText() {
+    if (length > 0) units[length++] = u' ';
+    start = length;
+    return {units, length};
+  }
+  void Add(std::int32_t chapter, std::int32_t verse) {
+    spans.push_back({start, length, chapter, verse});
+  }
+};
+
 // Reads the pairs of one chapter's array after its "[" has been consumed, through its "]".
-void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, std::vector<BibleVerse>& out) {
+template <typename Sink>
+void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, Sink& out) {
   SkipSpace(cursor);
   if (!AtEnd(cursor) && Peek(cursor) == u']') {
     ++cursor.position;
@@ -117,10 +201,11 @@ void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, std::vector<Bib
     SkipSpace(cursor);
     const std::int32_t verse = ReadVerseNumber(cursor);
     ExpectChar(cursor, u',');
-    BibleVerse entry{chapter, verse, {}};
-    ReadJsonString(cursor, entry.text);
+    auto text = out.BeginText();
+    ExpectChar(cursor, u'"');
+    ReadJsonStringBody(cursor, text);
     ExpectChar(cursor, u']');
-    out.push_back(std::move(entry));
+    out.Add(chapter, verse);
     SkipSpace(cursor);
     if (AtEnd(cursor)) Fail("Invalid Bible JSON");
     if (Peek(cursor) != u',') break;
@@ -129,6 +214,27 @@ void ReadChapterVerses(BookCursor& cursor, std::int32_t chapter, std::vector<Bib
   }
   if (Peek(cursor) != u']') Fail("Invalid Bible JSON");
   ++cursor.position;
+}
+
+template <typename Sink>
+void ReadBook(BookCursor& cursor, Sink& out) {
+  ExpectChar(cursor, u'{');
+  out.Clear();
+  std::u16string key;
+  for (;;) {
+    ReadJsonString(cursor, key);
+    const std::int32_t chapter = ChapterFromKey(key);
+    ExpectChar(cursor, u':');
+    ExpectChar(cursor, u'[');
+    ReadChapterVerses(cursor, chapter, out);
+    SkipSpace(cursor);
+    if (AtEnd(cursor) || Peek(cursor) != u',') break;
+    ++cursor.position;
+  }
+  if (AtEnd(cursor) || Peek(cursor) != u'}') Fail("Invalid Bible JSON");
+  ++cursor.position;
+  SkipSpace(cursor);
+  if (!AtEnd(cursor) || out.Empty()) Fail("Missing Bible book");
 }
 
 }  // namespace
@@ -147,42 +253,21 @@ void ExpectChar(BookCursor& cursor, char16_t c) {
 std::u16string& ReadJsonString(BookCursor& cursor, std::u16string& out) {
   ExpectChar(cursor, u'"');
   out.clear();
-  if (AtEnd(cursor)) Fail("Unterminated Bible text");
-  const std::u16string_view text = cursor.text;
-  for (;;) {
-    // Plain characters are taken in runs: verse texts rarely hold anything else.
-    const std::size_t runStart = cursor.position;
-    const std::size_t runEnd = FindFirstUnit(text, runStart, u'"', u'\\', u'"', true);
-    out.append(text.substr(runStart, runEnd - runStart));
-    cursor.position = runEnd;
-    if (AtEnd(cursor)) Fail("Unterminated Bible text");
-    const char16_t c = text[cursor.position++];
-    if (c == u'"') return out;
-    if (c != u'\\') Fail("Invalid control character");
-    out.push_back(ReadEscape(cursor));
-    if (AtEnd(cursor)) Fail("Unterminated Bible text");
-  }
+  ReadJsonStringBody(cursor, StringOut{out});
+  return out;
 }
 
 std::vector<BibleVerse>& ReadBibleBook(BookCursor& cursor, std::vector<BibleVerse>& verses) {
-  ExpectChar(cursor, u'{');
-  verses.clear();
-  std::u16string key;
-  for (;;) {
-    ReadJsonString(cursor, key);
-    const std::int32_t chapter = ChapterFromKey(key);
-    ExpectChar(cursor, u':');
-    ExpectChar(cursor, u'[');
-    ReadChapterVerses(cursor, chapter, verses);
-    SkipSpace(cursor);
-    if (AtEnd(cursor) || Peek(cursor) != u',') break;
-    ++cursor.position;
-  }
-  if (AtEnd(cursor) || Peek(cursor) != u'}') Fail("Invalid Bible JSON");
-  ++cursor.position;
-  SkipSpace(cursor);
-  if (!AtEnd(cursor) || verses.empty()) Fail("Missing Bible book");
+  VerseList list{verses};
+  ReadBook(cursor, list);
   return verses;
+}
+
+std::size_t JoinBibleBookInPlace(std::span<char16_t> text, std::vector<VerseSpan>& spans) {
+  BookCursor cursor{std::u16string_view(text.data(), text.size())};
+  InPlaceJoiner joiner{text.data(), spans};
+  ReadBook(cursor, joiner);
+  return joiner.length;
 }
 
 }  // namespace companion

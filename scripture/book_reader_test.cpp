@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace companion {
@@ -16,9 +17,23 @@ std::vector<BibleVerse> Read(std::u16string_view text) {
   return verses;
 }
 
-std::string ErrorOf(std::u16string_view text) {
+struct Joined {
+  std::u16string text;
+  std::vector<VerseSpan> spans;
+};
+
+Joined ReadJoined(std::u16string_view book) {
+  std::u16string units(book);
+  Joined joined;
+  units.resize(JoinBibleBookInPlace(units, joined.spans));
+  joined.text = std::move(units);
+  return joined;
+}
+
+template <typename Reader>
+std::string ErrorOf(Reader read, std::u16string_view text) {
   try {
-    Read(text);
+    read(text);
   } catch (const std::exception& e) {
     return e.what();
   }
@@ -81,8 +96,10 @@ TEST(ReadBibleBookTest, EveryDeviationNamesItsError) {
       {"KeyBelowRange", u"{\"-2147483649\": [[1, \"a\"]]}", "stoi argument out of range"},
       {"HugeKey", u"{\"99999999999999999999999\": [[1, \"a\"]]}", "stoi argument out of range"},
   };
-  for (const ErrorCase& c : kCases)
-    EXPECT_EQ(ErrorOf(c.text), c.message) << c.name;
+  for (const ErrorCase& c : kCases) {
+    EXPECT_EQ(ErrorOf(Read, c.text), c.message) << c.name;
+    EXPECT_EQ(ErrorOf(ReadJoined, c.text), c.message) << c.name << " joined";
+  }
 }
 
 TEST(ReadBibleBookTest, ConversionErrorsAreTheStandardTypes) {
@@ -139,17 +156,42 @@ TEST(ReadBibleBookTest, AcceptedShapes) {
       EXPECT_EQ(got[i].verse, c.expected[i].verse) << c.name << " " << i;
       EXPECT_TRUE(got[i].text == c.expected[i].text) << c.name << " " << i;
     }
+    const Joined joined = ReadJoined(c.text);
+    ASSERT_EQ(joined.spans.size(), c.expected.size()) << c.name;
+    for (std::size_t i = 0; i < joined.spans.size(); ++i) {
+      const VerseSpan& span = joined.spans[i];
+      EXPECT_EQ(span.chapter, c.expected[i].chapter) << c.name << " joined " << i;
+      EXPECT_EQ(span.verse, c.expected[i].verse) << c.name << " joined " << i;
+      EXPECT_TRUE(joined.text.substr(span.start, span.end - span.start) == c.expected[i].text)
+          << c.name << " joined " << i;
+    }
   }
 }
 
-TEST(ReadBibleBookTest, ClearsTheOutputFirst) {
-  const std::u16string text = u"{\"1\": [[1, \"a\"]]}";
-  BookCursor cursor{text};
-  std::vector<BibleVerse> verses = {{5, 5, u"stale"}, {6, 6, u"stale"}};
-  EXPECT_EQ(&ReadBibleBook(cursor, verses), &verses);
-  ASSERT_EQ(verses.size(), 1u);
-  EXPECT_TRUE(verses[0].text == u"a");
-  EXPECT_EQ(cursor.position, text.size());
+TEST(JoinBibleBookInPlaceTest, OneSpaceBeforeEachVerseOnceTheTextIsNotEmpty) {
+  // Escapes make the texts shorter than their source, so later runs move further back.
+  std::u16string text =
+      u"{\"1\": [[1, \"\"], [2, \"a\\n\"]], \"2\": [[1, \"\"], [2, \"\\u0041b\"]]}";
+  std::vector<VerseSpan> spans = {{0, 5, 9, 9}};
+  EXPECT_EQ(JoinBibleBookInPlace(text, spans), 6u);
+  EXPECT_TRUE(text.substr(0, 6) == u"a\n  Ab");
+  ASSERT_EQ(spans.size(), 4u);
+  const std::size_t kBounds[][2] = {{0, 0}, {0, 2}, {3, 3}, {4, 6}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(spans[i].start, kBounds[i][0]) << i;
+    EXPECT_EQ(spans[i].end, kBounds[i][1]) << i;
+  }
+}
+
+// The tightest packing the shape allows: each verse's text with its space takes all but five of
+// the units of its pair, so the writing runs right behind the reading.
+TEST(JoinBibleBookInPlaceTest, TightlyPackedPairs) {
+  std::u16string text = u"{\"1\":[[1,\"abcdefghij\"],[2,\"klmnopqrstu\"],[3,\"v\"]]}";
+  std::vector<VerseSpan> spans;
+  ASSERT_EQ(JoinBibleBookInPlace(text, spans), 24u);
+  EXPECT_TRUE(text.substr(0, 24) == u"abcdefghij klmnopqrstu v");
+  ASSERT_EQ(spans.size(), 3u);
+  EXPECT_EQ(spans[2].start, 23u);
 }
 
 TEST(ReadJsonStringTest, SkipsSpaceAndStopsAfterTheClosingQuote) {

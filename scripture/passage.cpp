@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <span>
 #include <stdexcept>
+#include <utility>
 #include <string_view>
 
 #include "scripture/book_source.h"
@@ -60,19 +62,89 @@ void AppendNumber(std::u16string& out, std::int32_t n) {
     out.push_back(static_cast<char16_t>(c));
 }
 
-std::u16string DecodeBook(const std::string& body) {
+// A passage by its place in the joined text: its text is copied out only when it is wanted.
+struct PassageRange {
+  std::size_t start;
+  std::size_t end;
+  std::int32_t chapter;
+  std::int32_t firstVerse;
+  std::int32_t lastVerse;
+};
+
+// Replaces `out` with the reference, reusing its storage.
+void WriteReference(std::u16string& out, const std::u16string& bookName, std::int32_t chapter,
+                    std::int32_t firstVerse, std::int32_t lastVerse) {
+  out.assign(bookName);
+  out.push_back(u' ');
+  AppendNumber(out, chapter);
+  out.push_back(u':');
+  AppendNumber(out, firstVerse);
+  if (lastVerse != firstVerse) {
+    out.push_back(u'-');
+    AppendNumber(out, lastVerse);
+  }
+}
+
+std::vector<PassageRange> FindPassages(std::u16string_view joined,
+                                       const std::vector<VerseSpan>& spans) {
+  std::vector<PassageRange> passages;
+  const std::size_t n = joined.size();
+  std::size_t s = 0;
+  std::size_t i = 0;
+  std::size_t spanHint = 0;
+  while ((i = FindFirstUnit(joined, i, u'.', u'?', u'!', false)) < n) {
+    const char16_t c = joined[i];
+    const bool period = c == u'.';
+    // No period of a run of two or more ends a sentence, so an ellipsis runs on.
+    if (period && ((i > 0 && joined[i - 1] == u'.') || (i + 1 < n && joined[i + 1] == u'.'))) {
+      ++i;
+      continue;
+    }
+    std::size_t e = i + 1;
+    while (e < n && IsClosingMark(joined[e]))
+      ++e;
+    if (e < n && !IsSpace(joined[e])) {
+      ++i;
+      continue;
+    }
+    while (s < e && (IsSpace(joined[s]) || joined[s] == kPilcrow))
+      ++s;
+    const std::size_t length = e - s;
+    if (period && length >= kMinPassageLength && length <= kMaxPassageLength &&
+        StartsProperly(joined.substr(s, length))) {
+      const VerseSpan* first = SpanAt(spans, s, spanHint);
+      const VerseSpan* last = SpanAt(spans, e - 1, spanHint);
+      if (first != nullptr && last != nullptr && first->chapter == last->chapter) {
+        passages.push_back({s, e, first->chapter, first->verse, last->verse});
+      }
+    }
+    s = e;
+    i = e;
+  }
+  return passages;
+}
+
+// The decoded book, left uninitialised until the conversion writes it: zero-filling half a
+// megabyte first would cost as much as a good part of the reading.
+struct BookText {
+  std::unique_ptr<char16_t[]> units;
+  std::size_t length = 0;
+};
+
+BookText DecodeBook(const std::string& body) {
   const char* bytes = body.data();
   const int byteCount = static_cast<int>(body.size());
   const int length = ConvertUtf8ToUtf16(bytes, byteCount, nullptr, 0);
   if (length <= 0) throw std::runtime_error("Invalid Bible encoding");
-  std::u16string text(static_cast<std::size_t>(length), u'\0');
-  if (ConvertUtf8ToUtf16(bytes, byteCount, text.data(), length) != length) {
+  BookText text{std::unique_ptr<char16_t[]>(new char16_t[static_cast<std::size_t>(length)]),
+                static_cast<std::size_t>(length)};
+  if (ConvertUtf8ToUtf16(bytes, byteCount, text.units.get(), length) != length) {
     throw std::runtime_error("Invalid Bible encoding");
   }
   return text;
 }
 
-std::u16string FetchBookText(const ChapterEntry& row) {
+BookText FetchBookText(const ChapterEntry& row) {
   const std::string body = DownloadBibleBook(row.path);
   if (body.empty() || body.size() > kMaxBibleBookBytes) {
     throw std::runtime_error("Invalid Bible response size");
@@ -80,22 +152,22 @@ std::u16string FetchBookText(const ChapterEntry& row) {
   return DecodeBook(body);
 }
 
-std::vector<Passage> ReadPassages(const std::u16string& text) {
-  std::vector<BibleVerse> verses;
-  BookCursor cursor{text};
-  ReadBibleBook(cursor, verses);
-  return SplitIntoPassages(verses);
-}
-
 OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
                               const std::u16string& previousReference) {
   std::mt19937 generator(seed);
   const ChapterEntry& row = PickWeightedChapter(translationIndex, generator);
-  // Each stage's input goes out of scope as soon as the next stage has what it needs.
-  const std::vector<Passage> passages = ReadPassages(FetchBookText(row));
+  // The verse texts are joined over the decoded book as it is read, so the book never exists as
+  // one string per verse nor twice over, and only the chosen passage's text is copied out.
+  const BookText book = FetchBookText(row);
+  std::vector<VerseSpan> spans;
+  const std::u16string_view joined(book.units.get(),
+                                   JoinBibleBookInPlace({book.units.get(), book.length}, spans));
+  const std::vector<PassageRange> passages = FindPassages(joined, spans);
   const std::u16string bookName = row.bookName;
-  const auto differsFromPrevious = [&](const Passage& p) {
-    return FormatReference(bookName, p) != previousReference;
+  std::u16string reference;
+  const auto differsFromPrevious = [&](const PassageRange& p) {
+    WriteReference(reference, bookName, p.chapter, p.firstVerse, p.lastVerse);
+    return reference != previousReference;
   };
   std::vector<std::size_t> candidates;
   for (std::size_t i = 0; i < passages.size(); ++i) {
@@ -111,8 +183,11 @@ OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
   if (candidates.empty()) throw std::runtime_error("No complete sentence in selected book");
   std::uniform_int_distribution<std::uint32_t> pick(
       0, static_cast<std::uint32_t>(candidates.size() - 1));
-  const Passage& chosen = passages[candidates[pick(generator)]];
-  return {true, translationIndex, chosen.text, FormatReference(bookName, chosen)};
+  const PassageRange& chosen = passages[candidates[pick(generator)]];
+  WriteReference(reference, bookName, chosen.chapter, chosen.firstVerse, chosen.lastVerse);
+  return {true, translationIndex,
+          std::u16string(joined.substr(chosen.start, chosen.end - chosen.start)),
+          std::move(reference)};
 }
 
 }  // namespace
@@ -162,55 +237,17 @@ std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {
     joined += v.text;
     spans.push_back({start, joined.size(), v.chapter, v.verse});
   }
-
   std::vector<Passage> passages;
-  const std::size_t n = joined.size();
-  std::size_t s = 0;
-  std::size_t i = 0;
-  std::size_t spanHint = 0;
-  while ((i = FindFirstUnit(joined, i, u'.', u'?', u'!', false)) < n) {
-    const char16_t c = joined[i];
-    const bool period = c == u'.';
-    // No period of a run of two or more ends a sentence, so an ellipsis runs on.
-    if (period && ((i > 0 && joined[i - 1] == u'.') || (i + 1 < n && joined[i + 1] == u'.'))) {
-      ++i;
-      continue;
-    }
-    std::size_t e = i + 1;
-    while (e < n && IsClosingMark(joined[e]))
-      ++e;
-    if (e < n && !IsSpace(joined[e])) {
-      ++i;
-      continue;
-    }
-    while (s < e && (IsSpace(joined[s]) || joined[s] == kPilcrow))
-      ++s;
-    const std::size_t length = e - s;
-    const std::u16string_view sentence = std::u16string_view(joined).substr(s, length);
-    if (period && length >= kMinPassageLength && length <= kMaxPassageLength &&
-        StartsProperly(sentence)) {
-      const VerseSpan* first = SpanAt(spans, s, spanHint);
-      const VerseSpan* last = SpanAt(spans, e - 1, spanHint);
-      if (first != nullptr && last != nullptr && first->chapter == last->chapter) {
-        passages.push_back({std::u16string(sentence), first->chapter, first->verse, last->verse});
-      }
-    }
-    s = e;
-    i = e;
+  for (const PassageRange& p : FindPassages(joined, spans)) {
+    passages.push_back(
+        {joined.substr(p.start, p.end - p.start), p.chapter, p.firstVerse, p.lastVerse});
   }
   return passages;
 }
 
 std::u16string FormatReference(const std::u16string& bookName, const Passage& passage) {
-  std::u16string reference = bookName;
-  reference.push_back(u' ');
-  AppendNumber(reference, passage.chapter);
-  reference.push_back(u':');
-  AppendNumber(reference, passage.firstVerse);
-  if (passage.lastVerse != passage.firstVerse) {
-    reference.push_back(u'-');
-    AppendNumber(reference, passage.lastVerse);
-  }
+  std::u16string reference;
+  WriteReference(reference, bookName, passage.chapter, passage.firstVerse, passage.lastVerse);
   return reference;
 }
 

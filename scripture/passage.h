@@ -22,13 +22,6 @@ struct OnlineVerse {
   std::u16string reference;  // "John 3:16" or "1 Peter 5:6-7"
 };
 
-struct VerseSpan {
-  std::size_t start;  // UTF-16 index into the joined book text
-  std::size_t end;    // one past the verse's last unit
-  std::int32_t chapter;
-  std::int32_t verse;
-};
-
 struct Passage {
   std::u16string text;
   std::int32_t chapter;

@@ -18,6 +18,24 @@ TEST(DecodeUtf8Test, ValidAndInvalidSequences) {
   }
 }
 
+// ASCII is taken in blocks: each case placed at every offset across two blocks, between runs of
+// ASCII, must decode (or fail) as it does alone, and so must a non-ASCII byte in every lane.
+TEST(DecodeUtf8Test, SequencesAtEveryBlockOffset) {
+  for (const Utf8Case& c : kUtf8Cases) {
+    for (std::size_t before = 0; before <= 33; ++before) {
+      const std::string bytes = std::string(before, 'a') + c.bytes + std::string(17, 'b');
+      std::u16string out;
+      ASSERT_EQ(DecodeUtf8(bytes, out), c.valid) << c.name << " after " << before;
+      ASSERT_EQ(MeasureUtf8(bytes) >= 0, c.valid) << c.name << " after " << before;
+      if (c.valid) {
+        ASSERT_TRUE(out == std::u16string(before, u'a') + c.expected + std::u16string(17, u'b'))
+            << c.name << " after " << before;
+        ASSERT_EQ(MeasureUtf8(bytes), static_cast<std::ptrdiff_t>(out.size())) << c.name;
+      }
+    }
+  }
+}
+
 TEST(ConvertUtf8ToUtf16Test, AsksForLengthThenConverts) {
   const std::string bytes = "\xE2\x80\x9CYes\xE2\x80\x9D \xF0\x9F\x98\x80";
   const int length = ConvertUtf8ToUtf16(bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
