@@ -28,8 +28,11 @@ function(companion_add_fuzzer name source)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_libraries(${name} PRIVATE companion_native_seams)
-  set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
-  add_test(NAME ${name}_run COMMAND ${name} -runs=20000 -max_len=65536 ${corpus})
+  # New inputs go to a corpus in the build tree; the committed seeds are only read.
+  set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  set(found ${CMAKE_CURRENT_BINARY_DIR}/corpus/${name})
+  file(MAKE_DIRECTORY ${found})
+  add_test(NAME ${name}_run COMMAND ${name} -runs=20000 -max_len=65536 ${found} ${seeds})
   set_tests_properties(${name}_run PROPERTIES LABELS fuzz)
 endfunction()
 
