@@ -9,7 +9,8 @@ root=$(pwd)
 
 tools/bootstrap.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc 2>/dev/null || echo 2)" --target ScrollwickCompanion
+cmake --build --preset windows -j "$(nproc 2>/dev/null || echo 2)" --target ScrollwickCompanion \
+  companion_probe
 
 exe="$root/build/windows/bin/ScrollwickCompanion.exe"
 prefix="$root/build/windows/wineprefix"
@@ -20,16 +21,27 @@ fi
 
 shots="$root/build/windows/screenshots"
 mkdir -p "$shots"
-Xvfb :86 -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+display=86
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
-export DISPLAY=:86
+export DISPLAY=":$display"
 trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
 sleep 1
 
+# The first run creates the Wine prefix; with nothing running, --quit only does that.
+tools/wine-run.sh --prefix "$prefix" "$exe" --quit
 tools/wine-run.sh --prefix "$prefix" "$exe" --preview &
-# Give Wine time to start and the Scripture time to arrive (or fall back to an offline verse).
-sleep "${SCROLLWICK_SCREENSHOT_DELAY:-15}"
+companion=$!
+# Wait for the Scripture (from the Bible server, or an offline verse when it cannot be reached).
+probe() { tools/wine-run.sh --prefix "$prefix" "$root/build/windows/bin/companion_probe.exe" "$@"; }
+for _ in $(seq 60); do
+  read -r shown _ <<<"$(probe bubble 2>/dev/null | tr -d '\r')"
+  [ "${shown:-0}" = 1 ] && break
+  sleep 1
+done
+sleep 2  # the figure's greeting
 import -window root "$shots/companion.png"
 tools/wine-run.sh --prefix "$prefix" "$exe" --quit
-wait || true
+wait "$companion" || true
 echo "Screenshot: $shots/companion.png"

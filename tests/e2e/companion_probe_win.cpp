@@ -1,17 +1,15 @@
 // A small Windows program that the pointer tests run next to the companion, in the same Wine
-// session, to read what only Windows knows:
-//   companion_probe window       the companion window: left top right bottom visible, and the
-//                                class of the foreground window
-//   companion_probe monitors     one line per monitor: device left top right bottom workBottom
-//   primary companion_probe cover SECS   a borderless window over the primary monitor, in front,
-//   for SECS companion_probe memory       peak working set (MB) and CPU time (ms) of the running
-//   companion
-//   companion_probe menu          1 when a popup menu is shown, else 0
-//   companion_probe bubble        the bubble window's visibility (1 or 0), then the hint's text
-//   companion_probe handle        the companion window's handle, in decimal
-//   companion_probe tray HANDLE   1 when the notification area still holds the icon of that
-//                                 companion window, else 0
-//   companion_probe exit-code     "waiting", then the running companion's exit code once it ends
+// session, to read what only Windows knows. Commands:
+// - window: the companion window's left top right bottom visible, and the foreground window's
+//   class.
+// - monitors: one line per monitor: device left top right bottom workBottom primary.
+// - cover SECS: a borderless window over the primary monitor, in front, for SECS seconds.
+// - memory: peak working set (MB) and CPU time (ms) of the running companion.
+// - menu: 1 when a popup menu is shown, else 0.
+// - bubble: the bubble window's visibility (1 or 0), then the hint's text.
+// - handle: the companion window's handle, in decimal.
+// - tray HANDLE: 1 when the notification area still holds that companion window's icon, else 0.
+// - exit-code: "waiting", then the running companion's exit code once it ends.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
