@@ -7,15 +7,6 @@
 namespace companion {
 namespace {
 
-TEST(ValidatePreferences, DefaultsAreAlreadyValid) {
-  PreferenceValues values;
-  ValidatePreferences(values, 2);
-  const PreferenceValues defaults;
-  EXPECT_EQ(values.displaySeconds, defaults.displaySeconds);
-  EXPECT_EQ(values.gapSeconds, 60);
-  EXPECT_EQ(values.promptMinutes, 0);
-}
-
 struct RangeCase {
   int32_t stored;
   int32_t displaySeconds, translation, sizeMultiple, scripturesViewed, category;
