@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/wide_win.h"
@@ -14,6 +15,12 @@ namespace {
 constexpr char16_t kProgramWithSpaces[] =
     u"C:\\Program Files\\Scrollwick Companion\\ScrollwickCompanion.exe";
 
+// The bytes of a REG_SZ value holding `text` with its terminating null.
+std::vector<BYTE> StringBytes(const std::u16string& text) {
+  const BYTE* first = reinterpret_cast<const BYTE*>(text.c_str());
+  return std::vector<BYTE>(first, first + (text.size() + 1) * sizeof(char16_t));
+}
+
 // A scratch Run key of the current user, removed with its values at the end.
 class StartupRegistration : public ::testing::Test {
  protected:
@@ -24,119 +31,80 @@ class StartupRegistration : public ::testing::Test {
   }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, AsWide(key_)); }
 
-  void SetValue(DWORD type, const void* data, DWORD bytes) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, AsWide(key_), 0, nullptr, 0, KEY_SET_VALUE,
-                              nullptr, &key, nullptr),
+  void SetValue(DWORD type, const std::vector<BYTE>& bytes) {
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, AsWide(key_), AsWide(kRunValueName), type,
+                              bytes.data(), static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS);
-    EXPECT_EQ(
-        RegSetValueExW(key, AsWide(kRunValueName), 0, type, static_cast<const BYTE*>(data), bytes),
-        ERROR_SUCCESS);
-    RegCloseKey(key);
   }
-
-  struct Stored {
-    bool present = false;
+  // The stored value's type and bytes; REG_NONE when there is none.
+  std::pair<DWORD, std::vector<BYTE>> Read() {
     DWORD type = REG_NONE;
-    std::vector<BYTE> bytes;
-  };
-  Stored Read() {
-    Stored stored;
-    DWORD size = 0;
+    std::vector<BYTE> bytes(4096);
+    DWORD size = static_cast<DWORD>(bytes.size());
     if (RegGetValueW(HKEY_CURRENT_USER, AsWide(key_), AsWide(kRunValueName),
-                     RRF_RT_ANY | RRF_NOEXPAND, &stored.type, nullptr, &size) != ERROR_SUCCESS) {
-      return stored;
+                     RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(), &size) != ERROR_SUCCESS) {
+      return {REG_NONE, {}};
     }
-    stored.present = true;
-    stored.bytes.resize(size);
-    RegGetValueW(HKEY_CURRENT_USER, AsWide(key_), AsWide(kRunValueName), RRF_RT_ANY | RRF_NOEXPAND,
-                 &stored.type, stored.bytes.data(), &size);
-    return stored;
+    bytes.resize(size);
+    return {type, bytes};
   }
-
-  // The bytes of a REG_SZ value holding `text` with its terminating null.
-  static std::vector<BYTE> StringBytes(const std::u16string& text) {
-    const BYTE* first = reinterpret_cast<const BYTE*>(text.c_str());
-    return std::vector<BYTE>(first, first + (text.size() + 1) * sizeof(char16_t));
+  // What turning the setting on must leave: the path quoted, as REG_SZ.
+  void ExpectQuotedProgram() {
+    EXPECT_EQ(Read(), std::pair(static_cast<DWORD>(REG_SZ),
+                                StringBytes(u"\"" + std::u16string(kProgramWithSpaces) + u"\"")));
+    EXPECT_TRUE(IsStartWithWindowsAt(key_));
   }
 
   std::u16string key_;
 };
 
-TEST_F(StartupRegistration, MissingKeyShowsOff) {
-  EXPECT_FALSE(IsStartWithWindowsAt(key_));
-}
-
 TEST_F(StartupRegistration, FirstToggleWritesTheQuotedPathSecondDeletesIt) {
   testing::MessageBoxWatcher watcher;
+  EXPECT_FALSE(IsStartWithWindowsAt(key_));  // the key does not exist yet
   EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
-  const Stored written = Read();
-  ASSERT_TRUE(written.present);
-  EXPECT_EQ(written.type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(written.bytes, StringBytes(u"\"" + std::u16string(kProgramWithSpaces) + u"\""));
-  EXPECT_TRUE(IsStartWithWindowsAt(key_));
-
+  ExpectQuotedProgram();
   EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
-  EXPECT_FALSE(Read().present);
+  EXPECT_EQ(Read().first, static_cast<DWORD>(REG_NONE));
   EXPECT_FALSE(IsStartWithWindowsAt(key_));
   EXPECT_TRUE(watcher.Texts().empty());
 }
 
-TEST_F(StartupRegistration, AnyStringValueCountsAsOnAndIsDeleted) {
-  const std::u16string other = u"\"D:\\Old copy\\ScrollwickCompanion.exe\" --preview";
-  SetValue(REG_SZ, other.c_str(), static_cast<DWORD>((other.size() + 1) * 2));
-  EXPECT_TRUE(IsStartWithWindowsAt(key_));
-  EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
-  EXPECT_FALSE(Read().present);
-}
-
-TEST_F(StartupRegistration, ValuesOfOtherTypesShowOffAndAreOverwrittenAsString) {
-  const std::u16string expanded = u"%ProgramFiles%\\Scrollwick\\ScrollwickCompanion.exe";
-  const DWORD number = 1;
-  struct Case {
+// Any string counts as on, so the toggle deletes it; other types show off and become our string.
+TEST_F(StartupRegistration, ExistingValueByType) {
+  const struct {
     DWORD type;
-    const void* data;
-    DWORD bytes;
+    std::vector<BYTE> bytes;
+    bool shownOn;
+  } kCases[] = {
+      {REG_SZ, StringBytes(u"\"D:\\Old copy\\ScrollwickCompanion.exe\" --preview"), true},
+      {REG_EXPAND_SZ, StringBytes(u"%ProgramFiles%\\Scrollwick\\ScrollwickCompanion.exe"), false},
+      {REG_DWORD, {1, 0, 0, 0}, false},
   };
-  const Case kCases[] = {
-      {REG_EXPAND_SZ, expanded.c_str(), static_cast<DWORD>((expanded.size() + 1) * 2)},
-      {REG_DWORD, &number, sizeof(number)},
-  };
-  for (const Case& c : kCases) {
-    SetValue(c.type, c.data, c.bytes);
-    EXPECT_FALSE(IsStartWithWindowsAt(key_)) << c.type;
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.type);
+    SetValue(c.type, c.bytes);
+    EXPECT_EQ(IsStartWithWindowsAt(key_), c.shownOn);
     EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
-    const Stored written = Read();
-    EXPECT_EQ(written.type, static_cast<DWORD>(REG_SZ)) << c.type;
-    EXPECT_EQ(written.bytes, StringBytes(u"\"" + std::u16string(kProgramWithSpaces) + u"\""));
-    EXPECT_TRUE(IsStartWithWindowsAt(key_));
+    if (c.shownOn) {
+      EXPECT_EQ(Read().first, static_cast<DWORD>(REG_NONE));
+    } else {
+      ExpectQuotedProgram();
+    }
   }
 }
 
-TEST_F(StartupRegistration, UnknownProgramPathIsReportedAndWritesNothing) {
-  testing::MessageBoxWatcher watcher;
-  EXPECT_FALSE(ToggleStartWithWindowsAt(nullptr, key_, u""));
-  EXPECT_FALSE(Read().present);
-  EXPECT_EQ(watcher.Texts(),
-            std::vector<std::wstring>{L"Windows could not update the startup preference."});
-}
-
-TEST_F(StartupRegistration, KeyThatCannotBeCreatedIsReported) {
-  testing::MessageBoxWatcher watcher;
+TEST_F(StartupRegistration, UnknownProgramPathOrUncreatableKeyIsReportedAndWritesNothing) {
   // Registry key names are at most 255 characters long.
   const std::u16string tooLong = key_ + u"\\" + std::u16string(300, u'x');
-  EXPECT_FALSE(ToggleStartWithWindowsAt(nullptr, tooLong, kProgramWithSpaces));
-  EXPECT_FALSE(IsStartWithWindowsAt(tooLong));
-  EXPECT_EQ(watcher.Texts(),
-            std::vector<std::wstring>{L"Windows could not update the startup preference."});
-}
-
-TEST(ModuleFileName, IsTheFullPathOfTheRunningProgram) {
-  const std::u16string path = ModuleFileName();
-  ASSERT_GT(path.size(), 3u);
-  EXPECT_EQ(path[1], u':');
-  EXPECT_EQ(path.substr(path.size() - 4), u".exe");
-  EXPECT_NE(GetFileAttributesW(AsWide(path)), INVALID_FILE_ATTRIBUTES);
+  for (const auto& [key, program] :
+       {std::pair<std::u16string, std::u16string>{key_, u""}, {tooLong, kProgramWithSpaces}}) {
+    testing::MessageBoxWatcher watcher;
+    EXPECT_FALSE(ToggleStartWithWindowsAt(nullptr, key, program));
+    EXPECT_EQ(Read().first, static_cast<DWORD>(REG_NONE));
+    EXPECT_FALSE(IsStartWithWindowsAt(key));
+    EXPECT_EQ(watcher.Texts(),
+              std::vector<std::wstring>{L"Windows could not update the startup preference."});
+  }
 }
 
 }  // namespace
