@@ -49,7 +49,7 @@ struct PlacementInputs {
   ScreenRect work;
   bool changed = false;  // another monitor, or a forced placement
   bool freePlacement = false;
-  ScreenPoint position;         // the stored resting position
+  ScreenPoint position{};       // the stored resting position
   float characterScale = 1.0f;  // before this placement
   float dpiScale = 1.0f;
   int32_t sizeMultiple = 1;
