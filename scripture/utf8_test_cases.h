@@ -19,7 +19,6 @@ inline const Utf8Case kUtf8Cases[] = {
     {"TwoByte", "\xC3\xA9", true, u"\u00E9"},
     {"ThreeByteQuote", "\xE2\x80\x99", true, u"\u2019"},
     {"LastBmp", "\xEF\xBF\xBF", true, u"\uFFFF"},
-    {"Pilcrow", "\xC2\xB6", true, u"\u00B6"},
     {"ByteOrderMark", "\xEF\xBB\xBF{", true, u"\uFEFF{"},
     {"FourByte", "\xF0\x9F\x98\x80", true, u"\U0001F600"},
     {"LastScalar", "\xF4\x8F\xBF\xBF", true, u"\U0010FFFF"},
