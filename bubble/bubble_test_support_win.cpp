@@ -1,37 +1,48 @@
 #include "bubble/bubble_test_support_win.h"
 
-#include <gdiplus.h>
-
-#include <vector>
+#include "bubble/bubble_window_win.h"
+#include "settings/preferences_win.h"
 
 namespace companion::testing {
 
 namespace {
-
-bool FindPngEncoder(CLSID& clsid) {
-  UINT count = 0;
-  UINT bytes = 0;
-  Gdiplus::GetImageEncodersSize(&count, &bytes);
-  std::vector<uint8_t> buffer(bytes);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return false;
-  for (UINT i = 0; i < count; ++i) {
-    if (lstrcmpW(codecs[i].MimeType, L"image/png") == 0) {
-      clsid = codecs[i].Clsid;
-      return true;
-    }
-  }
-  return false;
+constexpr wchar_t kTestBubbleClass[] = L"ScrollwickCompanion.Bubble.Test";
 }
 
-}  // namespace
+Pixel PixelAt(const DesktopSurface& surface, int32_t x, int32_t y) {
+  const uint8_t* p = surface.pixels + (size_t(y) * size_t(surface.width) + size_t(x)) * 4;
+  return {p[0], p[1], p[2], p[3]};
+}
 
-void SaveSurfacePng(const DesktopSurface& surface, const std::wstring& path) {
-  CLSID png;
-  if (!FindPngEncoder(png)) return;
-  Gdiplus::Bitmap bitmap(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB,
-                         surface.pixels);
-  bitmap.Save(path.c_str(), &png, nullptr);
+void CompanionWithBubble::SetUpTestSuite() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = BubbleWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kTestBubbleClass;
+  RegisterClassExW(&windowClass);  // fails harmlessly when another suite registered it
+}
+
+void CompanionWithBubble::SetUp() {
+  app_ = std::make_unique<CompanionApp>();
+  LoadPreferencesFrom(*app_, temp_.Path());
+  app_->companionWindow = CreateWindowExW(0, L"STATIC", L"Companion", WS_POPUP, 0, 0, 280, 190,
+                                          nullptr, nullptr, nullptr, nullptr);
+  app_->bubbleWindow =
+      CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+                      kTestBubbleClass, L"Scripture", WS_POPUP, 0, 0, 350, 260,
+                      app_->companionWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(app_->bubbleWindow, nullptr);
+  app_->positionX = 600;
+  app_->positionY = 600;
+  processCompanionApp = app_.get();
+}
+
+void CompanionWithBubble::TearDown() {
+  if (app_->scriptureFuture.valid()) app_->scriptureFuture.wait();
+  processCompanionApp = nullptr;
+  DestroyWindow(app_->bubbleWindow);
+  DestroyWindow(app_->companionWindow);
 }
 
 }  // namespace companion::testing

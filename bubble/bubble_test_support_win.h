@@ -1,11 +1,14 @@
 #pragma once
-// Reading back and saving what the bubble drew, for the Windows-tier tests.
-#include <windows.h>
+// Shared setup for the Windows-tier bubble and Scripture tests, and reading back what the bubble
+// drew.
+#include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
+#include <memory>
 
+#include "app/companion_app_win.h"
 #include "character/desktop_surface_win.h"
+#include "tests/temp_folder_win.h"
 
 namespace companion::testing {
 
@@ -13,12 +16,18 @@ struct Pixel {
   uint8_t blue, green, red, alpha;
 };
 
-inline Pixel PixelAt(const DesktopSurface& surface, int32_t x, int32_t y) {
-  const uint8_t* p = surface.pixels + (size_t(y) * size_t(surface.width) + size_t(x)) * 4;
-  return {p[0], p[1], p[2], p[3]};
-}
+Pixel PixelAt(const DesktopSurface& surface, int32_t x, int32_t y);
 
-// Writes the surface as a PNG, so a person can look at what the bubble drew.
-void SaveSurfacePng(const DesktopSurface& surface, const std::wstring& path);
+// A companion record with preferences in a temporary folder, a plain owner window and a real
+// bubble window on the bubble's own procedure, published as the running companion.
+class CompanionWithBubble : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+
+  TempFolder temp_;
+  std::unique_ptr<CompanionApp> app_;
+};
 
 }  // namespace companion::testing

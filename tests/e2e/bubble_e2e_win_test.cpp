@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace companion::e2e {
@@ -25,15 +26,15 @@ bool WaitUntil(bool wanted, HWND window, DWORD timeoutMs) {
   return false;
 }
 
-int ViewedInPreferences() {
-  return GetPrivateProfileIntW(L"Companion", L"ScripturesViewed", -1, PreferencesPath().c_str());
-}
-
-// The count is saved just after the bubble appears.
+// The count in the preferences, saved just after the bubble appears.
 int ViewedAfterShowing(int expected) {
-  for (int i = 0; i < 40 && ViewedInPreferences() != expected; ++i)
-    Sleep(50);
-  return ViewedInPreferences();
+  int viewed = -1;
+  for (int i = 0; i < 40; ++i, Sleep(50)) {
+    viewed =
+        GetPrivateProfileIntW(L"Companion", L"ScripturesViewed", -1, PreferencesPath().c_str());
+    if (viewed == expected) break;
+  }
+  return viewed;
 }
 
 // The hint tool's text, read through memory in the companion's process as the tooltip needs.
@@ -58,17 +59,11 @@ std::wstring HintText(DWORD processId, HWND hint, HWND bubble) {
   return text;
 }
 
+// A reference as the URL carries it: only spaces and colons need encoding.
 std::string Encoded(const std::wstring& reference) {
   std::string out;
-  for (wchar_t c : reference) {
-    if (c == L' ') {
-      out += "%20";
-    } else if (c == L':') {
-      out += "%3A";
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
+  for (wchar_t c : reference)
+    out += c == L' ' ? "%20" : c == L':' ? "%3A" : std::string(1, static_cast<char>(c));
   return out;
 }
 
@@ -90,6 +85,7 @@ class Bubble : public ::testing::Test {
     WritePrivateProfileStringW(L"Companion", L"ScripturesViewed", L"4", path.c_str());
   }
   void TearDown() override {
+    companion_.reset();  // ends the companion the test started, as its scope used to
     if (HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion")) {
       PostMessageW(window, WM_CLOSE, 0, 0);
       WaitForNoCompanionWindow();
@@ -97,42 +93,47 @@ class Bubble : public ::testing::Test {
     // The short display time and the gap of 0 are for these tests only.
     RemovePreferences();
   }
+  // Starts the companion and asks for a Scripture, which can only be an offline one.
+  void StartAndAsk() {
+    companion_ = std::make_unique<CompanionProcess>(L"");
+    window_ = WaitForCompanionWindow();
+    ASSERT_NE(window_, nullptr);
+    bubble_ = FindWindowW(L"ScrollwickCompanion.Bubble.V1", L"Scripture");
+    hint_ = FindProcessWindow(companion_->Id(), TOOLTIPS_CLASSW);
+    ASSERT_NE(bubble_, nullptr);
+    ASSERT_NE(hint_, nullptr);
+    Ask();
+  }
+  void Ask() {
+    PostMessageW(window_, kShowMessage, 0, 0);
+    // The worker gives up at once without a server; collection waits at most two ticks.
+    ASSERT_TRUE(WaitUntil(true, bubble_, 12000));
+  }
+  std::wstring Hint() { return HintText(companion_->Id(), hint_, bubble_); }
+
+  std::unique_ptr<CompanionProcess> companion_;
+  HWND window_ = nullptr, bubble_ = nullptr, hint_ = nullptr;
 };
 
 TEST_F(Bubble, OfflineVerseOnRequestThenHiddenAfterItsTime) {
-  CompanionProcess companion(L"");
-  HWND window = WaitForCompanionWindow();
-  ASSERT_NE(window, nullptr);
-  HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", L"Scripture");
-  HWND hint = FindProcessWindow(companion.Id(), TOOLTIPS_CLASSW);
-  ASSERT_NE(bubble, nullptr);
-  ASSERT_NE(hint, nullptr);
-  ASSERT_EQ(ViewedInPreferences(), 4);
-
-  PostMessageW(window, kShowMessage, 0, 0);
-  // The worker gives up at once without a server; collection waits at most two ticks.
-  ASSERT_TRUE(WaitUntil(true, bubble, 12000));
+  ASSERT_NO_FATAL_FAILURE(StartAndAsk());
   const ULONGLONG shownAt = GetTickCount64();
-  const std::wstring text = HintText(companion.Id(), hint, bubble);
+  const std::wstring text = Hint();
   const std::wstring suffix = L" \u00B7 WEB (offline backup)";
   ASSERT_GT(text.size(), suffix.size());
   EXPECT_EQ(text.substr(text.size() - suffix.size()), suffix) << text.c_str();
-  EXPECT_EQ(ViewedAfterShowing(5), 5);
+  EXPECT_EQ(ViewedAfterShowing(5), 5);  // the preferences began at 4
 
-  EXPECT_FALSE(WaitUntil(false, bubble, 1500));  // still up well within its three seconds
-  EXPECT_TRUE(WaitUntil(false, bubble, 6000));
+  EXPECT_FALSE(WaitUntil(false, bubble_, 1500));  // still up well within its three seconds
+  EXPECT_TRUE(WaitUntil(false, bubble_, 6000));
   EXPECT_GE(GetTickCount64() - shownAt, 2500u);
-  EXPECT_TRUE(IsWindow(bubble));
 
-  PostMessageW(window, kShowMessage, 0, 0);
-  ASSERT_TRUE(WaitUntil(true, bubble, 12000));
+  ASSERT_NO_FATAL_FAILURE(Ask());
   EXPECT_EQ(ViewedAfterShowing(6), 6);
-
-  // Closing the bubble only puts it away.
-  SendMessageW(bubble, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindowVisible(bubble));
-  EXPECT_TRUE(IsWindow(bubble));
-  EXPECT_TRUE(companion.Running());
+  SendMessageW(bubble_, WM_CLOSE, 0, 0);  // closing the bubble only puts it away
+  EXPECT_FALSE(IsWindowVisible(bubble_));
+  EXPECT_TRUE(IsWindow(bubble_));
+  EXPECT_TRUE(companion_->Running());
 }
 
 TEST_F(Bubble, ClickOpensThePassagePage) {
@@ -152,17 +153,11 @@ TEST_F(Bubble, ClickOpensThePassagePage) {
   const std::string logPath = std::string("Z:") + log;
   DeleteFileA(logPath.c_str());
 
-  CompanionProcess companion(L"");
-  HWND window = WaitForCompanionWindow();
-  ASSERT_NE(window, nullptr);
-  HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", L"Scripture");
-  HWND hint = FindProcessWindow(companion.Id(), TOOLTIPS_CLASSW);
-  PostMessageW(window, kShowMessage, 0, 0);
-  ASSERT_TRUE(WaitUntil(true, bubble, 12000));
-  const std::wstring text = HintText(companion.Id(), hint, bubble);
+  ASSERT_NO_FATAL_FAILURE(StartAndAsk());
+  const std::wstring text = Hint();
   const std::wstring reference = text.substr(0, text.find(L" \u00B7 "));
 
-  PostMessageW(bubble, WM_LBUTTONUP, 0, 0);
+  PostMessageW(bubble_, WM_LBUTTONUP, 0, 0);
   std::string opened;
   for (int i = 0; i < 100 && opened.empty(); ++i) {
     Sleep(100);
@@ -170,7 +165,7 @@ TEST_F(Bubble, ClickOpensThePassagePage) {
     std::getline(file, opened);
   }
   EXPECT_EQ(opened, "https://scrollwick.org/bible?ref=" + Encoded(reference) + "&translation=web");
-  EXPECT_TRUE(IsWindowVisible(bubble));  // the bubble stays up
+  EXPECT_TRUE(IsWindowVisible(bubble_));  // the bubble stays up
   RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers");
 }
 
