@@ -1,22 +1,23 @@
 #include "tests/message_box_watcher_win.h"
 
+#include <algorithm>
+
 namespace companion::testing {
 
 namespace {
 
-struct Found {
-  HWND box = nullptr;
+struct OwnBoxes {
+  std::vector<HWND> found;
 };
 
-BOOL CALLBACK FindOwnDialog(HWND window, LPARAM lParam) {
+BOOL CALLBACK CollectOwnDialogs(HWND window, LPARAM lParam) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   wchar_t className[16] = {};
   GetClassNameW(window, className, 16);
   if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
       lstrcmpW(className, L"#32770") == 0) {
-    reinterpret_cast<Found*>(lParam)->box = window;
-    return FALSE;
+    reinterpret_cast<OwnBoxes*>(lParam)->found.push_back(window);
   }
   return TRUE;
 }
@@ -35,21 +36,24 @@ std::vector<std::wstring> MessageBoxWatcher::Texts() {
   return texts_;
 }
 
+// Never waits on one box: a dialog that lingers (its thread busy elsewhere) must not keep the
+// watcher from the next box. Each box's text is recorded once; OK is posted until it goes.
 void MessageBoxWatcher::Watch() {
+  std::vector<HWND> recorded;
   while (!stop_) {
-    Found found;
-    EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&found));
-    if (found.box) {
-      // The static text of a message box has the control id 0xFFFF.
-      wchar_t text[1024] = {};
-      GetDlgItemTextW(found.box, 0xFFFF, text, 1024);
-      {
+    std::erase_if(recorded, [](HWND box) { return !IsWindow(box); });
+    OwnBoxes boxes;
+    EnumWindows(CollectOwnDialogs, reinterpret_cast<LPARAM>(&boxes));
+    for (HWND box : boxes.found) {
+      if (std::find(recorded.begin(), recorded.end(), box) == recorded.end()) {
+        // The static text of a message box has the control id 0xFFFF.
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 1024);
         std::lock_guard lock(mutex_);
         texts_.emplace_back(text);
+        recorded.push_back(box);
       }
-      PostMessageW(found.box, WM_COMMAND, IDOK, 0);
-      while (!stop_ && IsWindow(found.box))
-        Sleep(5);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     Sleep(10);
   }
