@@ -52,7 +52,8 @@ start_display() {
 
 # Inside Wine's virtual desktop a program sees only the windows of that desktop.
 desktop=(explorer /desktop=shell,1920x1080)
-probe() { "$wine" "${desktop[@]}" "$bin/companion_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+# A probe that hangs (Wine occasionally never returns from the desktop launcher) gives up.
+probe() { timeout 30 "$wine" "${desktop[@]}" "$bin/companion_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 preferences() {
   find "$WINEPREFIX/drive_c/users" -path '*/Scrollwick/Companion/preferences.ini' 2>/dev/null |
