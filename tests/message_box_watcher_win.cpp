@@ -49,9 +49,12 @@ void MessageBoxWatcher::Watch() {
         // The static text of a message box has the control id 0xFFFF.
         wchar_t text[1024] = {};
         GetDlgItemTextW(box, 0xFFFF, text, 1024);
-        std::lock_guard lock(mutex_);
-        texts_.emplace_back(text);
         recorded.push_back(box);
+        // Other dialogs (a test's own, still closing) carry no message text.
+        if (text[0] != L'\0') {
+          std::lock_guard lock(mutex_);
+          texts_.emplace_back(text);
+        }
       }
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
