@@ -2,9 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <gdiplus.h>
 
-#include <cstring>
 #include <random>
 #include <stdexcept>
 
@@ -13,6 +11,7 @@
 #include "app/endpoints.h"
 #include "app/wide_win.h"
 #include "bubble/bubble_drawing_win.h"
+#include "character/desktop_surface_win.h"
 #include "character/motion_win.h"
 #include "character/presentation_win.h"
 #include "scripture/requests.h"
@@ -36,18 +35,10 @@ RECT WorkAreaOf(const CompanionApp& app) {
 }
 
 void DrawBubbleOnSurface(CompanionApp& app, const BubblePlacement& placement) {
-  DesktopSurface& surface = app.bubbleSurface;
-  std::memset(surface.pixels, 0, size_t(surface.width) * size_t(surface.height) * 4);
-  Gdiplus::Bitmap bitmap(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB,
-                         surface.pixels);
-  Gdiplus::Graphics graphics(&bitmap);
-  graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
-  graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-  graphics.ScaleTransform(placement.scale, placement.scale, Gdiplus::MatrixOrderPrepend);
-  DrawBubble(graphics, app.supportPromptShown ? std::u16string(kSupportMessage) : app.currentText,
+  SurfaceCanvas canvas(app.bubbleSurface, placement.scale);
+  DrawBubble(canvas.graphics(),
+             app.supportPromptShown ? std::u16string(kSupportMessage) : app.currentText,
              app.bubbleContentHeight, placement.tailX, placement.tailAtTop);
-  graphics.Flush(Gdiplus::FlushIntentionSync);
 }
 
 void OnBubbleClick(CompanionApp& app) {

@@ -1,5 +1,7 @@
 #include "character/desktop_surface_win.h"
 
+#include <cstring>
+
 namespace companion {
 
 DesktopSurface::~DesktopSurface() {
@@ -16,6 +18,30 @@ void ReleaseSurface(DesktopSurface& surface) {
   surface.pixels = nullptr;
   surface.width = 0;
   surface.height = 0;
+}
+
+namespace {
+
+// Runs before the bitmap wraps the pixels, so GDI+ never sees the previous frame.
+uint8_t* ClearedPixels(DesktopSurface& surface) {
+  std::memset(surface.pixels, 0, size_t(surface.width) * size_t(surface.height) * 4);
+  return surface.pixels;
+}
+
+}  // namespace
+
+SurfaceCanvas::SurfaceCanvas(DesktopSurface& surface, float scale)
+    : bitmap_(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB,
+              ClearedPixels(surface)),
+      graphics_(&bitmap_) {
+  graphics_.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  graphics_.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+  graphics_.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+  if (scale != 1.0f) graphics_.ScaleTransform(scale, scale, Gdiplus::MatrixOrderPrepend);
+}
+
+SurfaceCanvas::~SurfaceCanvas() {
+  graphics_.Flush(Gdiplus::FlushIntentionSync);
 }
 
 }  // namespace companion

@@ -2,6 +2,7 @@
 // A 32-bit top-down premultiplied-alpha DIB section selected into a memory device context: the
 // pixels of a layered window, or of an off-screen frame.
 #include <windows.h>
+#include <gdiplus.h>
 
 #include <cstdint>
 
@@ -23,5 +24,23 @@ struct DesktopSurface {
 
 // Selects the previous bitmap back, deletes the DIB and the device context, zeroes every field.
 void ReleaseSurface(DesktopSurface& surface);
+
+// GDI+ drawing straight onto a surface's own pixels: nothing is copied, and the drawing stays in
+// the surface. Construction clears the surface to transparent and sets the smoothing every frame
+// and bubble is drawn with; `scale` is prepended, so callers draw in unscaled units. Destruction
+// flushes, so the pixels are complete once the canvas goes out of scope.
+class SurfaceCanvas {
+ public:
+  explicit SurfaceCanvas(DesktopSurface& surface, float scale = 1.0f);
+  ~SurfaceCanvas();
+  SurfaceCanvas(const SurfaceCanvas&) = delete;
+  SurfaceCanvas& operator=(const SurfaceCanvas&) = delete;
+
+  Gdiplus::Graphics& graphics() { return graphics_; }
+
+ private:
+  Gdiplus::Bitmap bitmap_;
+  Gdiplus::Graphics graphics_;
+};
 
 }  // namespace companion

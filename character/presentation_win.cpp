@@ -1,8 +1,5 @@
 #include "character/presentation_win.h"
 
-#include <gdiplus.h>
-
-#include <cstring>
 #include <stdexcept>
 
 #include "app/companion_app_win.h"
@@ -54,18 +51,9 @@ void RenderCharacter(CompanionApp& app, uint64_t now) {
   const uint64_t elapsed =
       FrameElapsedMs(now, app.motionStartTick, clipMs, app.motionState, app.riseFromSitting);
 
-  std::memset(surface.pixels, 0, size_t(surface.width) * size_t(surface.height) * 4);
   {
-    // Wraps the surface's own pixels: nothing is copied, and the frame stays there afterwards.
-    Gdiplus::Bitmap canvas(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB,
-                           surface.pixels);
-    Gdiplus::Graphics graphics(&canvas);
-    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
-    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-    graphics.ScaleTransform(app.characterScale, app.characterScale, Gdiplus::MatrixOrderPrepend);
-    DrawClipFrame(art, graphics, elapsed);
-    graphics.Flush(Gdiplus::FlushIntentionSync);
+    SurfaceCanvas canvas(surface, app.characterScale);
+    DrawClipFrame(art, canvas.graphics(), elapsed);
   }
 
   const int32_t sink = SinkOffset(app, now);

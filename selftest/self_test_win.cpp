@@ -1,9 +1,7 @@
 #include "selftest/self_test_win.h"
 
 #include <windows.h>
-#include <gdiplus.h>
 
-#include <cstring>
 #include <string>
 
 #include "bubble/bubble_drawing_win.h"
@@ -21,31 +19,15 @@ constexpr uint32_t kOfflineSeed = 123;
 constexpr int kDrawsPerCategory = 100;
 constexpr int32_t kBubbleWidth = 350;
 
-void ClearSurface(DesktopSurface& surface) {
-  std::memset(surface.pixels, 0, size_t(surface.width) * size_t(surface.height) * 4);
-}
-
-// Drawing settings shared by every off-screen render: no world transform, so one frame pixel is
-// one surface pixel.
-void PrepareGraphics(Gdiplus::Graphics& graphics) {
-  graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
-  graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-}
-
 // Frame f lasts from f * 1000 / 24 ms; rounding that up lands inside it.
 uint64_t FrameElapsedMs(int32_t frame) {
   return (uint64_t(frame) * 1000 + 23) / 24;
 }
 
 void RenderTestFrame(CharacterArt& art, DesktopSurface& surface, int32_t frame) {
-  ClearSurface(surface);
-  Gdiplus::Bitmap wrapper(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB,
-                          surface.pixels);
-  Gdiplus::Graphics graphics(&wrapper);
-  PrepareGraphics(graphics);
-  DrawClipFrame(art, graphics, FrameElapsedMs(frame));
-  graphics.Flush(Gdiplus::FlushIntentionSync);
+  // No scale: one frame pixel is one surface pixel.
+  SurfaceCanvas canvas(surface);
+  DrawClipFrame(art, canvas.graphics(), FrameElapsedMs(frame));
 }
 
 FramePixels Pixels(const DesktopSurface& surface) {
@@ -106,13 +88,8 @@ int CheckSampleBubbles(DesktopSurface& surface, std::span<const OfflineVerse> ve
     const int32_t height = MeasureBubbleText(verse.text);
     if (height > kMaximumSampleBubbleHeight) return kSelfTestBubbleTooTall;
     ResizeSurface(surface, kBubbleWidth, height);
-    ClearSurface(surface);
-    Gdiplus::Bitmap wrapper(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB,
-                            surface.pixels);
-    Gdiplus::Graphics graphics(&wrapper);
-    PrepareGraphics(graphics);
-    DrawSampleBubble(graphics, verse.text, height);
-    graphics.Flush(Gdiplus::FlushIntentionSync);
+    SurfaceCanvas canvas(surface);
+    DrawSampleBubble(canvas.graphics(), verse.text, height);
   }
   SavePngFile(surface, u"scripture-bubble.png");
   return kSelfTestPassed;
