@@ -9,7 +9,6 @@
 // - bubble: the bubble window's visibility (1 or 0), then the hint's text.
 // - handle: the companion window's handle, in decimal.
 // - tray HANDLE: 1 when the notification area still holds that companion window's icon, else 0.
-// - exit-code: "waiting", then the running companion's exit code once it ends.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -158,24 +157,6 @@ int PrintTray(const wchar_t* handle) {
   return 0;
 }
 
-// Waits up to a minute for the running companion to end, holding its process open so that its
-// exit code stays readable after it is gone.
-int PrintExitCode() {
-  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
-  if (!window) return 1;
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (!process) return 1;
-  std::printf("waiting\n");
-  std::fflush(stdout);
-  DWORD code = STILL_ACTIVE;
-  if (WaitForSingleObject(process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
-  CloseHandle(process);
-  std::printf("%lu\n", code);
-  return 0;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -191,9 +172,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"bubble") == 0) return PrintBubble();
   if (argc >= 2 && std::wcscmp(argv[1], L"handle") == 0) return PrintHandle();
   if (argc >= 3 && std::wcscmp(argv[1], L"tray") == 0) return PrintTray(argv[2]);
-  if (argc >= 2 && std::wcscmp(argv[1], L"exit-code") == 0) return PrintExitCode();
   std::fprintf(stderr,
                "usage: companion_probe window | monitors | cover SECS | memory | menu | bubble |"
-               " handle | tray HANDLE | exit-code\n");
+               " handle | tray HANDLE\n");
   return 64;
 }

@@ -6,101 +6,9 @@
 #   pointer_e2e.sh BIN_DIR PREFIX SCREENSHOT_DIR [--measure]
 #
 # --measure also prints the peak working set and the CPU an idle companion uses over 60 s.
-set -u
-bin=$(cd "$1" && pwd)
-mkdir -p "$2" "$3"
-export WINEPREFIX=$(cd "$2" && pwd)
-shots=$(cd "$3" && pwd)
 measure=${4:-}
-export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
-
-failures=0
-xvfb_pid=""
-companion_pid=""
-
-check() {
-  local description=$1
-  shift
-  if "$@"; then
-    echo "ok: $description"
-  else
-    echo "FAILED: $description"
-    failures=$((failures + 1))
-  fi
-}
-
-stop_all() {
-  [ -n "$companion_pid" ] && kill "$companion_pid" 2>/dev/null
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  companion_pid=""
-  xvfb_pid=""
-}
-trap stop_all EXIT
-
-# start_display XVFB_ARGUMENTS...: a display of our own for one scenario.
-start_display() {
-  # Xvfb picks a free display number itself, so parallel runs never share one.
-  local number_file
-  number_file=$(mktemp)
-  Xvfb -displayfd 3 -nolisten tcp "$@" 3>"$number_file" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    if [ -s "$number_file" ]; then
-      export DISPLAY=":$(head -n 1 "$number_file")"
-      rm -f "$number_file"
-      xdpyinfo >/dev/null 2>&1 && return 0
-    fi
-    sleep 0.1
-  done
-  rm -f "$number_file"
-  return 1
-}
-
-# Inside Wine's virtual desktop a program sees only the windows of that desktop.
-desktop=()
-probe() {
-  timeout 30 "$wine" "${desktop[@]}" "$bin/companion_probe.exe" "$@" 2>/dev/null | tr -d '\r'
-}
-
-preferences() {
-  find "$WINEPREFIX/drive_c/users" -path '*/Scrollwick/Companion/preferences.ini' 2>/dev/null |
-    head -1
-}
-
-write_preferences() {
-  local folder
-  folder=$(find "$WINEPREFIX/drive_c/users" -maxdepth 4 -type d -path '*/AppData/Local' | head -1)
-  mkdir -p "$folder/Scrollwick/Companion"
-  printf '[Companion]\r\nVersion=6\r\n%s' "$1" >"$folder/Scrollwick/Companion/preferences.ini"
-}
-
-preference() { tr -d '\r' 2>/dev/null <"$(preferences)" | sed -n "s/^$1=//p"; }
-
-# wait_window VISIBLE SECONDS: until the companion window's visibility is VISIBLE.
-wait_window() {
-  for _ in $(seq $(($2 * 5))); do
-    read -r left top right bottom visible _ <<<"$(probe window)"
-    [ "${visible:-}" = "$1" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
-read_window() { read -r left top right bottom visible _ <<<"$(probe window)"; }
-
-# wait_bubble VISIBLE SECONDS: until the bubble window's visibility is VISIBLE.
-wait_bubble() {
-  for _ in $(seq $(($2 * 5))); do
-    read -r shown _ <<<"$(probe bubble)"
-    [ "${shown:-}" = "$1" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
+# shellcheck source=wine_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine_session.sh"
 
 press_and_move() {  # x y dx dy: press at (x, y), move in steps by (dx, dy), release
   xdotool mousemove "$1" "$2"
@@ -116,21 +24,13 @@ press_and_move() {  # x y dx dy: press at (x, y), move in steps by (dx, dy), rel
   sleep 1
 }
 
-# The prefix exists before the first scenario (the first run of Wine creates it).
-[ -f "$WINEPREFIX/system.reg" ] || { "$wine" wineboot -i >/dev/null 2>&1; wineserver -w; }
-
 echo "=== one monitor, Wine's virtual desktop with a taskbar"
 start_display -screen 0 1920x1080x24 || { echo "FAILED: no X display"; exit 1; }
-rm -f "$(preferences)"
+virtual_desktop on
 # A long display time keeps the bubble up through the drags, so the full-screen check sees it go.
 write_preferences "DisplaySeconds=600"$'\r\n'
-desktop=(explorer /desktop=shell,1920x1080)
-"$wine" "${desktop[@]}" "$bin/ScrollwickCompanion.exe" >/dev/null 2>&1 &
-companion_pid=$!
-# The companion's explorer creates the virtual desktop; a probe's explorer racing it could
-# create a desktop of its own first.
-sleep 3
-check "the companion appears" wait_window 1 60
+start_companion
+check "the companion appears" until_within 60 window_is 1
 read -r device _ _ mright mbottom work_bottom _ <<<"$(probe monitors | head -1)"
 read_window
 check "the figure stands 3 pixels above the work area's bottom (was $bottom, work $work_bottom)" \
@@ -155,7 +55,7 @@ read_window
 check "a press and release within the drag threshold leaves the figure in place" \
   test "$left" -eq "$start_left" -a "$top" -eq "$start_top"
 check "a click does not switch to free placement" test "$(preference FreePlacement)" != 1
-check "a click asks for a Scripture, which shows in the bubble" wait_bubble 1 20
+check "a click asks for a Scripture, which shows in the bubble" until_within 20 bubble_is 1
 
 press_and_move "$x" "$y" 300 -400
 read_window
@@ -175,10 +75,10 @@ check "dragging past the corner stops at the monitor's edge ($right,$bottom)" \
 
 probe cover 8 &
 cover_pid=$!
-check "a borderless window covering the monitor hides the companion" wait_window 0 6
-check "and hides the bubble" wait_bubble 0 2
+check "a borderless window covering the monitor hides the companion" until_within 6 window_is 0
+check "and hides the bubble" until_within 2 bubble_is 0
 wait "$cover_pid"
-check "closing it shows the companion again" wait_window 1 6
+check "closing it shows the companion again" until_within 6 window_is 1
 
 if [ "$measure" = "--measure" ]; then
   # CPU from the Linux process that Wine runs the program in; Wine's own figures for another
@@ -195,39 +95,34 @@ fi
 stop_all
 
 echo "=== two monitors (Xinerama)"
-desktop=()
-# Xvfb's RandR knows one output only; Wine then takes the monitors from Xinerama.
-"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
-wineserver -w
 start_display +xinerama -screen 0 1920x1080x24 -screen 1 1280x1024x24 ||
   { echo "FAILED: no X display"; exit 1; }
+# Xvfb's RandR knows one output only; Wine then takes the monitors from Xinerama.
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+virtual_desktop off
 monitors=$(probe monitors)
 echo "$monitors"
 second=$(awk '$7 == 0 { print; exit }' <<<"$monitors")
 read -r second_device second_left _ second_right _ second_work_bottom _ <<<"$second"
 check "Wine reports two monitors" test "$(wc -l <<<"$monitors")" -eq 2
 write_preferences "Monitor=$second_device"$'\r\n'
-"$wine" "$bin/ScrollwickCompanion.exe" >/dev/null 2>&1 &
-companion_pid=$!
-check "the companion appears" wait_window 1 60
+start_companion
+check "the companion appears" until_within 60 window_is 1
 read_window
 check "the Monitor preference puts the figure on the second monitor ($left..$right)" \
   test "$left" -ge "${second_left:-0}" -a "$right" -le "${second_right:-0}" \
   -a "$bottom" -eq $((${second_work_bottom:-0} - 3))
 "$wine" "$bin/ScrollwickCompanion.exe" --quit >/dev/null 2>&1
-wait "$companion_pid"
+check "--quit ends it" wait_companion 30
 
 write_preferences $'Monitor=\\\\.\\NOSUCHDISPLAY\r\n'
-"$wine" "$bin/ScrollwickCompanion.exe" >/dev/null 2>&1 &
-companion_pid=$!
-check "the companion appears" wait_window 1 60
-read -r primary_device primary_left _ primary_right _ _ _ <<<"$(awk '$7 == 1' <<<"$monitors")"
+start_companion
+check "the companion appears" until_within 60 window_is 1
+read -r _ primary_left _ primary_right _ _ _ <<<"$(awk '$7 == 1' <<<"$monitors")"
 read_window
 check "an unknown Monitor name falls back to the primary monitor ($left..$right)" \
   test "$left" -ge "$primary_left" -a "$right" -le "$primary_right"
 "$wine" "$bin/ScrollwickCompanion.exe" --quit >/dev/null 2>&1
-wait "$companion_pid"
-stop_all
+check "--quit ends it" wait_companion 30
 
-echo "pointer tests: $failures failed"
-[ "$failures" -eq 0 ]
+finish pointer
