@@ -5,12 +5,6 @@
 
 namespace companion {
 
-RequestState RequestStateOf(bool futureValid, bool resultReady, bool requestPending) {
-  if (!futureValid) return RequestState::Idle;
-  if (!requestPending) return RequestState::Orphaned;
-  return resultReady ? RequestState::Ready : RequestState::Running;
-}
-
 CollectOutcome DecideCollect(const CollectInputs& in) {
   if (!in.requestPending) return CollectOutcome::Drop;
   if (in.requestAutomatic && in.paused) return CollectOutcome::DropPaused;

@@ -15,11 +15,6 @@ inline constexpr int32_t kMaxScripturesViewed = 50;
 // stalled, and the gap to the next automatic Scripture starts again.
 inline constexpr uint64_t kTickGapRestartMs = 5000;
 
-// The outstanding request as the GUI thread sees it.
-enum class RequestState { Idle, Running, Orphaned, Ready };
-
-RequestState RequestStateOf(bool futureValid, bool resultReady, bool requestPending);
-
 enum class CollectOutcome {
   Drop,            // nobody waits for it any more
   DropPaused,      // an automatic ask that came due before pausing; the ask ends too

@@ -7,13 +7,6 @@
 namespace companion {
 namespace {
 
-TEST(RequestStateOf, TableOfTheFourStates) {
-  EXPECT_EQ(RequestStateOf(false, false, true), RequestState::Idle);  // blocked before a worker
-  EXPECT_EQ(RequestStateOf(true, false, true), RequestState::Running);
-  EXPECT_EQ(RequestStateOf(true, true, true), RequestState::Ready);
-  EXPECT_EQ(RequestStateOf(true, true, false), RequestState::Orphaned);
-}
-
 TEST(DecideCollect, WhatBecomesOfAFinishedResult) {
   struct Case {
     const char* name;
