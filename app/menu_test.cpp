@@ -12,6 +12,11 @@
 namespace companion {
 namespace {
 
+std::u16string Decimal(size_t n) {
+  const std::string digits = std::to_string(n);
+  return std::u16string(digits.begin(), digits.end());
+}
+
 // One line per item: "---" for a separator, "label|id" for a command with " [x]" when checked and
 // " [grayed]" when grayed, ">label (count)" for a submenu. Only "Settings" is opened (indented by
 // two spaces); the choice submenus are checked case by case below.
@@ -19,17 +24,13 @@ std::u16string Outline(const std::vector<MenuItem>& items, const std::u16string&
   std::u16string out;
   for (const MenuItem& item : items) {
     out += indent;
-    const auto decimal = [](size_t n) {
-      const std::string digits = std::to_string(n);
-      return std::u16string(digits.begin(), digits.end());
-    };
     if (item.kind == MenuItemKind::Separator) {
       out += u"---\n";
     } else if (item.kind == MenuItemKind::Submenu) {
-      out += u">" + item.label + u" (" + decimal(item.submenu.size()) + u")\n";
+      out += u">" + item.label + u" (" + Decimal(item.submenu.size()) + u")\n";
       if (item.label == u"Settings") out += Outline(item.submenu, indent + u"  ");
     } else {
-      out += item.label + u"|" + decimal(item.id) + (item.checked ? u" [x]" : u"") +
+      out += item.label + u"|" + Decimal(item.id) + (item.checked ? u" [x]" : u"") +
              (item.grayed ? u" [grayed]" : u"") + u"\n";
     }
   }
@@ -45,7 +46,7 @@ const MenuItem& Find(const std::vector<MenuItem>& items, std::u16string_view lab
     }
   }
   static const MenuItem none{};
-  ADD_FAILURE() << "no item of that label";
+  ADD_FAILURE() << "no item " << ::testing::PrintToString(std::u16string(label));
   return none;
 }
 
@@ -58,9 +59,7 @@ std::vector<uint32_t> CheckedIds(const std::vector<MenuItem>& menu, std::u16stri
 }
 
 TEST(ContextMenuModel, WholeMenuForAFreshCompanion) {
-  MenuInputs in;
-  in.monitors = {{true, true}, {false, false}};
-  EXPECT_EQ(Outline(ContextMenuModel(in)),
+  EXPECT_EQ(Outline(ContextMenuModel({.monitors = {{true, true}, {false, false}}})),
             u"Give me a Scripture|100\n"
             u"Previous Scripture|111 [grayed]\n"
             u">Character size (3)\n"
@@ -83,20 +82,25 @@ TEST(ContextMenuModel, WholeMenuForAFreshCompanion) {
             u"Exit|105\n");
 }
 
-TEST(ContextMenuModel, ToggledStatesAreCheckedAndCopyEnabledWithAScripture) {
-  MenuInputs in;
-  in.paused = true;
-  in.movementEnabled = false;
-  in.younger = false;
-  in.startWithWindows = true;
-  in.hasCurrentScripture = true;
-  const std::vector<MenuItem> menu = ContextMenuModel(in);
-  EXPECT_TRUE(Find(menu, u"Pause character and prompts").checked);
-  EXPECT_FALSE(Find(menu, u"Character movement").checked);
-  EXPECT_FALSE(Find(menu, u"Younger character (motion preview)").checked);
-  EXPECT_TRUE(Find(menu, u"Original character (full motion)").checked);
-  EXPECT_TRUE(Find(menu, u"Start with Windows").checked);
+TEST(ContextMenuModel, ToggledStatesAreCheckedAndScriptureItemsEnabled) {
+  const std::vector<MenuItem> menu = ContextMenuModel({.paused = true,
+                                                       .movementEnabled = false,
+                                                       .younger = false,
+                                                       .historyIndex = 0,
+                                                       .hasCurrentScripture = true,
+                                                       .startWithWindows = true,
+                                                       .monitors = {}});
+  const std::pair<const char16_t*, bool> kChecks[] = {
+      {u"Pause character and prompts", true},
+      {u"Character movement", false},
+      {u"Younger character (motion preview)", false},
+      {u"Original character (full motion)", true},
+      {u"Start with Windows", true}};
+  for (const auto& [label, checked] : kChecks) {
+    EXPECT_EQ(Find(menu, label).checked, checked) << ::testing::PrintToString(label);
+  }
   EXPECT_FALSE(Find(menu, u"Copy current Scripture").grayed);
+  EXPECT_FALSE(Find(menu, u"Previous Scripture").grayed);
 }
 
 TEST(ContextMenuModel, ChoiceSubmenusCheckOnlyTheMatchingEntry) {
@@ -112,12 +116,11 @@ TEST(ContextMenuModel, ChoiceSubmenusCheckOnlyTheMatchingEntry) {
       {0, 30, -1, 600, {}, {301}, {}, {}},
   };
   for (const Case& c : kCases) {
-    MenuInputs in;
-    in.sizeMultiple = c.size;
-    in.gapSeconds = c.gap;
-    in.translationIndex = c.translation;
-    in.displaySeconds = c.display;
-    const std::vector<MenuItem> menu = ContextMenuModel(in);
+    const std::vector<MenuItem> menu = ContextMenuModel({.sizeMultiple = c.size,
+                                                         .displaySeconds = c.display,
+                                                         .gapSeconds = c.gap,
+                                                         .translationIndex = c.translation,
+                                                         .monitors = {}});
     const std::vector<MenuItem>& settings = Find(menu, u"Settings").submenu;
     EXPECT_EQ(CheckedIds(menu, u"Character size"), c.sizeIds) << c.size;
     EXPECT_EQ(CheckedIds(settings, u"Gap after each Scripture"), c.gapIds) << c.gap;
@@ -126,48 +129,34 @@ TEST(ContextMenuModel, ChoiceSubmenusCheckOnlyTheMatchingEntry) {
     EXPECT_EQ(CheckedIds(settings, u"Display time (seconds)"), c.displayIds) << c.display;
     const MenuItem& custom = Find(settings, u"Display time (seconds)").submenu.back();
     EXPECT_EQ(custom.id, kCommandCustomDisplayTime);
-    const std::string seconds = std::to_string(c.display);
-    EXPECT_EQ(custom.label,
-              u"Custom\u2026 (" + std::u16string(seconds.begin(), seconds.end()) + u" seconds)");
+    EXPECT_EQ(custom.label, u"Custom\u2026 (" + Decimal(size_t(c.display)) + u" seconds)");
   }
 }
 
-TEST(ContextMenuModel, PreviousScriptureFollowsHistoryBubbleAndSupportMessage) {
-  struct Case {
-    int32_t historyIndex;
-    bool bubbleVisible, supportPromptShown, enabled;
-  };
-  const Case kCases[] = {
-      {-1, false, false, false},  // nothing shown yet
-      {-1, true, true, false},    // only the support message so far
-      {0, true, false, false},    // the one entry is on screen
-      {0, false, false, true},    // its bubble is gone: show it again
-      {0, true, true, true},      // the support message covers it
-      {1, true, false, true},     // an older entry to step back to
-      {5, false, false, true},
-  };
-  for (const Case& c : kCases) {
-    MenuInputs in;
-    in.historyIndex = c.historyIndex;
-    in.bubbleVisible = c.bubbleVisible;
-    in.supportPromptShown = c.supportPromptShown;
-    EXPECT_EQ(Find(ContextMenuModel(in), u"Previous Scripture").grayed, !c.enabled)
-        << c.historyIndex << " " << c.bubbleVisible << " " << c.supportPromptShown;
-  }
+// Arguments: the history index, whether the bubble is visible, whether it holds the support
+// message.
+TEST(PreviousScriptureEnabled, FollowsHistoryBubbleAndSupportMessage) {
+  EXPECT_FALSE(PreviousScriptureEnabled(-1, false, false));  // nothing shown yet
+  EXPECT_FALSE(PreviousScriptureEnabled(-1, true, true));    // only the support message so far
+  EXPECT_FALSE(PreviousScriptureEnabled(0, true, false));    // the one entry is on screen
+  EXPECT_TRUE(PreviousScriptureEnabled(0, false, false));    // its bubble is gone: show it again
+  EXPECT_TRUE(PreviousScriptureEnabled(0, true, true));      // the support message covers it
+  EXPECT_TRUE(PreviousScriptureEnabled(1, true, false));     // an older entry to step back to
 }
 
 TEST(ContextMenuModel, DisplaysAreNumberedFromOneWithThePrimaryMarked) {
-  MenuInputs in;
-  EXPECT_TRUE(
-      Find(Find(ContextMenuModel(in), u"Settings").submenu, u"Companion display").submenu.empty());
-  in.monitors = {{false, false}, {false, true}, {true, false}};
+  const auto displays = [](std::vector<MonitorMenuEntry> monitors) {
+    return Find(Find(ContextMenuModel({.monitors = monitors}), u"Settings").submenu,
+                u"Companion display")
+        .submenu;
+  };
+  EXPECT_TRUE(displays({}).empty());
   const std::vector<MenuItem> expected = {
       {MenuItemKind::Command, u"Display 1", 400, false, false, {}},
       {MenuItemKind::Command, u"Display 2", 401, true, false, {}},
       {MenuItemKind::Command, u"Display 3 (primary)", 402, false, false, {}},
   };
-  EXPECT_EQ(Find(Find(ContextMenuModel(in), u"Settings").submenu, u"Companion display").submenu,
-            expected);
+  EXPECT_EQ(displays({{false, false}, {false, true}, {true, false}}), expected);
 }
 
 TEST(ClipboardScriptureText, VerseThenReferenceAndCode) {
@@ -175,33 +164,21 @@ TEST(ClipboardScriptureText, VerseThenReferenceAndCode) {
             u"\u201CPeace.\u201D\r\nPsalm 4:8 (darby)");
 }
 
-TEST(IsAcceptedDisplayTime, OneToSixHundred) {
-  EXPECT_FALSE(IsAcceptedDisplayTime(true, 0));
-  EXPECT_TRUE(IsAcceptedDisplayTime(true, 1));
-  EXPECT_TRUE(IsAcceptedDisplayTime(true, 600));
-  EXPECT_FALSE(IsAcceptedDisplayTime(true, 601));
-  EXPECT_FALSE(IsAcceptedDisplayTime(true, 4294967295u));
-  EXPECT_FALSE(IsAcceptedDisplayTime(false, 30));  // an empty or unreadable field
-}
-
 TEST(DecodeMenuCommand, GroupsAndValuesUpToEachBoundary) {
   using G = MenuCommandGroup;
   const std::pair<uint32_t, MenuCommand> kCases[] = {
-      {99, {G::Unknown, 0}},      {100, {G::Single, 100}},     {112, {G::Single, 112}},
-      {113, {G::Unknown, 0}},     {299, {G::Unknown, 0}},      {300, {G::Gap, 0}},
-      {301, {G::Gap, 30}},        {307, {G::Gap, 3600}},       {308, {G::Unknown, 0}},
-      {400, {G::Monitor, 0}},     {499, {G::Monitor, 99}},     {500, {G::Unknown, 0}},
-      {501, {G::Size, 1}},        {503, {G::Size, 3}},         {504, {G::Unknown, 0}},
-      {600, {G::Translation, 0}}, {604, {G::Translation, 4}},  {605, {G::Unknown, 0}},
-      {700, {G::DisplayTime, 5}}, {704, {G::DisplayTime, 30}}, {707, {G::DisplayTime, 300}},
-      {708, {G::Unknown, 0}},
-  };
-  for (const auto& [id, expected] : kCases) {
+      {99, {G::Unknown, 0}},        {100, {G::Single, 100}}, {112, {G::Single, 112}},
+      {113, {G::Unknown, 0}},       {299, {G::Unknown, 0}},  {300, {G::Gap, 0}},
+      {307, {G::Gap, 3600}},        {308, {G::Unknown, 0}},  {400, {G::Monitor, 0}},
+      {499, {G::Monitor, 99}},      {500, {G::Unknown, 0}},  {501, {G::Size, 1}},
+      {503, {G::Size, 3}},          {504, {G::Unknown, 0}},  {600, {G::Translation, 0}},
+      {604, {G::Translation, 4}},   {605, {G::Unknown, 0}},  {700, {G::DisplayTime, 5}},
+      {707, {G::DisplayTime, 300}}, {708, {G::Unknown, 0}}};
+  for (const auto& [id, expected] : kCases)
     EXPECT_EQ(DecodeMenuCommand(id), expected) << id;
-  }
 }
 
-TEST(IdleActionTickAfterMenu, OneToTwoMinutesAhead) {
+TEST(IdleActionTickAfterMenu, OneToTwoMinutesAheadBothEndsReached) {
   std::mt19937 random(7);
   uint64_t lowest = UINT64_MAX, highest = 0;
   for (int i = 0; i < 20000; ++i) {
@@ -209,27 +186,16 @@ TEST(IdleActionTickAfterMenu, OneToTwoMinutesAhead) {
     lowest = std::min(lowest, delay);
     highest = std::max(highest, delay);
   }
-  // Both ends are reached, neither is passed.
-  EXPECT_GE(lowest, 60000u);
-  EXPECT_LT(lowest, 60100u);
-  EXPECT_LE(highest, 120000u);
-  EXPECT_GT(highest, 119900u);
+  EXPECT_TRUE(lowest >= 60000 && lowest < 60100) << lowest;
+  EXPECT_TRUE(highest <= 120000 && highest > 119900) << highest;
 }
 
 TEST(FreePlacementShift, ScaleDifferenceTimesHalfWidthAndHeightTruncated) {
-  struct Case {
-    float before, after;
-    PositionShift expected;
-  };
-  const Case kCases[] = {
-      {1.0f, 1.0f, {0, 0}},
-      {1.0f, 2.0f, {-140, -190}},  // growing moves the corner up and left
-      {1.5f, 1.0f, {70, 95}},      // shrinking moves it down and right
-      {1.0f, 1.33f, {-46, -62}},   // -46.2 and -62.7 toward zero, not down
-  };
-  for (const Case& c : kCases) {
-    EXPECT_EQ(FreePlacementShift(c.before, c.after), c.expected) << c.before << " " << c.after;
-  }
+  EXPECT_EQ(FreePlacementShift(1.0f, 1.0f), (PositionShift{0, 0}));
+  EXPECT_EQ(FreePlacementShift(1.0f, 2.0f), (PositionShift{-140, -190}));  // grows: up and left
+  EXPECT_EQ(FreePlacementShift(1.5f, 1.0f), (PositionShift{70, 95}));      // shrinks: down, right
+  // -46.2 and -62.7 are truncated toward zero, not rounded down.
+  EXPECT_EQ(FreePlacementShift(1.0f, 1.33f), (PositionShift{-46, -62}));
 }
 
 }  // namespace

@@ -87,40 +87,27 @@ TEST(BubbleHeightForText, CeilingPlusSixtyAtLeastEightyFiveAtMost1060) {
     EXPECT_EQ(BubbleHeightForText(measured), height) << measured;
 }
 
+// An unknown code stands for itself.
 TEST(BubbleHintText, ReferenceAndTranslationName) {
-  struct Case {
-    bool support, offline;
-    const char16_t *reference, *code, *hint;
-  };
-  const Case kCases[] = {
-      {false, false, u"John 3:16", u"kjv", u"John 3:16 \u00B7 King James Version"},
-      {false, false, u"Ruth 1:16", u"KJV", u"Ruth 1:16 \u00B7 KJV"},  // unknown: the code
-      {false, true, u"Psalms 23:1", u"kjv", u"Psalms 23:1 \u00B7 WEB (offline backup)"},
-      {true, false, u"John 3:16", u"kjv", u"Click for optional financial support"},
-  };
-  for (const Case& c : kCases) {
-    EXPECT_EQ(BubbleHintText(c.support, c.offline, c.reference, c.code), c.hint);
-  }
+  EXPECT_EQ(BubbleHintText(false, false, u"John 3:16", u"kjv"),
+            u"John 3:16 \u00B7 King James Version");
+  EXPECT_EQ(BubbleHintText(false, false, u"Ruth 1:16", u"KJV"), u"Ruth 1:16 \u00B7 KJV");
+  EXPECT_EQ(BubbleHintText(false, true, u"Psalms 23:1", u"kjv"),
+            u"Psalms 23:1 \u00B7 WEB (offline backup)");
+  EXPECT_EQ(BubbleHintText(true, false, u"John 3:16", u"kjv"),
+            u"Click for optional financial support");
 }
 
 TEST(BuildReferenceUrl, EncodesEverythingOutsideTheUnreservedSet) {
-  struct Case {
-    const char16_t *reference, *code, *url;
-  };
-  const Case kCases[] = {
-      {u"John 3:16", u"web", u"https://scrollwick.org/bible?ref=John%203%3A16&translation=web"},
-      {u"a.b_c~d+e&f=g/h?", u"ylt",
-       u"https://scrollwick.org/bible?ref=a.b_c~d%2Be%26f%3Dg%2Fh%3F&translation=ylt"},
-      {u"", u"asv", u"https://scrollwick.org/bible?ref=&translation=asv"},
-      // Above 0x7F the reference's UTF-8 bytes are encoded, one %XX each.
-      {u"\u00E9\u4E00", u"web",
-       u"https://scrollwick.org/bible?ref=%C3%A9%E4%B8%80&translation=web"},
-      {u"\U0001F411", u"web", u"https://scrollwick.org/bible?ref=%F0%9F%90%91&translation=web"},
-      {u"x\xD800y", u"web", u"https://scrollwick.org/bible?ref=x%EF%BF%BDy&translation=web"},
-  };
-  for (const Case& c : kCases) {
-    EXPECT_EQ(BuildReferenceUrl(c.reference, c.code), c.url);
-  }
+  const std::u16string page = u"https://scrollwick.org/bible?ref=";
+  EXPECT_EQ(BuildReferenceUrl(u"John 3:16", u"web"), page + u"John%203%3A16&translation=web");
+  EXPECT_EQ(BuildReferenceUrl(u"a.b_c~d+e&f=g/h?", u"ylt"),
+            page + u"a.b_c~d%2Be%26f%3Dg%2Fh%3F&translation=ylt");
+  EXPECT_EQ(BuildReferenceUrl(u"", u"asv"), page + u"&translation=asv");
+  // Above 0x7F the reference's UTF-8 bytes are encoded, one %XX each.
+  EXPECT_EQ(BuildReferenceUrl(u"\u00E9\u4E00", u"web"), page + u"%C3%A9%E4%B8%80&translation=web");
+  EXPECT_EQ(BuildReferenceUrl(u"\U0001F411", u"web"), page + u"%F0%9F%90%91&translation=web");
+  EXPECT_EQ(BuildReferenceUrl(u"x\xD800y", u"web"), page + u"x%EF%BF%BDy&translation=web");
 }
 
 }  // namespace

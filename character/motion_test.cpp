@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
 
 namespace companion {
@@ -63,12 +62,8 @@ struct FakeCompanion {
     clock = now;
     auto machine = Machine();
     call(machine);
-    Record();
-  }
-  void Record() {
-    if (transitions.empty() || transitions.back().state != motionState) {
+    if (transitions.empty() || transitions.back().state != motionState)
       transitions.push_back({clock, motionState});
-    }
   }
   // Runs the clock up to `end`, stepping the frame timer and the second tick in time order.
   void RunUntil(uint64_t end) {
@@ -99,214 +94,176 @@ void ExpectGapsWithin(const std::vector<uint64_t>& starts, uint64_t low, uint64_
   }
 }
 
-// Only the choices that depend on more than the state; the other clips are checked by the runs.
-TEST(ClipForState, WalkDirectionAndRiseKindPickTheClip) {
+// Each run starts from a fresh fake; its members are the test's own.
+class MotionRun : public ::testing::Test, public FakeCompanion {};
+
+// The rises' clips and a walk in place are checked by the runs below.
+TEST(ClipForState, WalkDirectionPicksTheClip) {
   EXPECT_EQ(ClipForState(Walk, 100, 200, false), 1);
-  EXPECT_EQ(ClipForState(Walk, 100, 100, false), 1);
   EXPECT_EQ(ClipForState(Walk, 200, 100, false), 2);
-  EXPECT_EQ(ClipForState(Rise, 0, 0, true), 4);
-  EXPECT_EQ(ClipForState(Rise, 0, 0, false), 8);
 }
 
-TEST(SetMotionState, DrawsReplayDelayBeforeIdleActionDelay) {
-  FakeCompanion fake;
-  std::mt19937 copy = fake.random;
+TEST_F(MotionRun, SetMotionStateDrawsTheReplayDelayBeforeTheIdleActionDelay) {
+  std::mt19937 copy = random;
   const auto replayDraw = std::uniform_int_distribution<int>(0, 6000)(copy);
   const auto actionDraw = std::uniform_int_distribution<int>(0, 20000)(copy);
-  fake.Enter(SitDown, 50000);
-  EXPECT_EQ(fake.clip, 4);
-  EXPECT_EQ(fake.motionStartTick, 50000u);
-  EXPECT_EQ(fake.clipReplayTick, 50000u + 4500 + 8000 + uint64_t(replayDraw));
-  EXPECT_EQ(fake.idleActionTick, 50000u + 25000 + uint64_t(actionDraw));
+  Enter(SitDown, 50000);
+  EXPECT_EQ(clipReplayTick, 50000u + 4500 + 8000 + uint64_t(replayDraw));
+  EXPECT_EQ(idleActionTick, 50000u + 25000 + uint64_t(actionDraw));
 }
 
+// Each fact flipped from its default alone stops the timer; none flipped lets it run.
 TEST(SetMotionState, StartsTheFrameTimerOnlyWhenMotionMayRun) {
-  const std::pair<const char*, void (*)(MotionFacts&)> kCases[] = {
-      {"movement off", [](MotionFacts& f) { f.movementEnabled = false; }},
-      {"paused", [](MotionFacts& f) { f.paused = true; }},
-      {"locked", [](MotionFacts& f) { f.sessionLocked = true; }},
-      {"suspended", [](MotionFacts& f) { f.suspended = true; }},
-      {"dragging", [](MotionFacts& f) { f.dragging = true; }},
-      {"free to move", [](MotionFacts&) {}},
-  };
-  for (const auto& [name, change] : kCases) {
+  for (bool MotionFacts::*flipped :
+       {&MotionFacts::movementEnabled, &MotionFacts::paused, &MotionFacts::sessionLocked,
+        &MotionFacts::suspended, &MotionFacts::dragging,
+        static_cast<bool MotionFacts::*>(nullptr)}) {
     FakeCompanion fake;
-    change(fake.facts);
+    if (flipped) fake.facts.*flipped = !(fake.facts.*flipped);
     fake.Enter(Wave, 1000);
-    const bool free = change == kCases[5].second;
-    EXPECT_EQ(fake.timerSet, free) << name;
-    EXPECT_EQ(fake.motionTimerRunning, free) << name;
+    EXPECT_EQ(fake.timerSet, flipped == nullptr);
+    EXPECT_EQ(fake.motionTimerRunning, flipped == nullptr);
   }
 }
 
-TEST(MotionMachine, LeftAloneTheFigureSitsLiesDownAndSleeps) {
-  FakeCompanion fake;
-  fake.Enter(Idle, 0);
-  fake.RunUntil(700000);
+TEST_F(MotionRun, LeftAloneTheFigureSitsLiesDownAndSleeps) {
+  Enter(Idle, 0);
+  RunUntil(700000);
 
   size_t sit = 0;
-  while (sit < fake.transitions.size() && fake.transitions[sit].state != SitDown)
+  while (sit < transitions.size() && transitions[sit].state != SitDown)
     ++sit;
-  ASSERT_LT(sit, fake.transitions.size());
+  ASSERT_LT(sit, transitions.size());
   // Sitting waits for a random walk or wave that is under way at 90 s to end.
-  EXPECT_GE(fake.transitions[sit].tick, 90000u);
-  EXPECT_LE(fake.transitions[sit].tick, 90000u + 8000 + 1000);
-  for (size_t i = 1; i < sit; ++i) {
-    const MotionState s = fake.transitions[i].state;
-    EXPECT_TRUE(s == Idle || s == Walk || s == Wave) << i;
-  }
-  EXPECT_EQ(fake.StatesSince(sit), (std::vector<MotionState>{SitDown, Seated, LieDown, Asleep}));
-  EXPECT_GE(fake.transitions[sit + 1].tick, fake.transitions[sit].tick + 4500);
-  EXPECT_EQ(fake.transitions[sit + 2].tick, 300000u);
-  EXPECT_GE(fake.transitions[sit + 3].tick, 308000u);
-  EXPECT_LT(fake.transitions[sit + 3].tick, 308000u + 41);
+  EXPECT_GE(transitions[sit].tick, 90000u);
+  EXPECT_LE(transitions[sit].tick, 90000u + 8000 + 1000);
+  EXPECT_EQ(StatesSince(sit), (std::vector<MotionState>{SitDown, Seated, LieDown, Asleep}));
+  EXPECT_GE(transitions[sit + 1].tick, transitions[sit].tick + 4500);
+  EXPECT_EQ(transitions[sit + 2].tick, 300000u);
+  EXPECT_GE(transitions[sit + 3].tick, 308000u);
+  EXPECT_LT(transitions[sit + 3].tick, 308000u + 41);
   // Asleep, the short clip replays every 11 to 17 s and the timer rests in between.
   std::vector<uint64_t> replays;
-  for (uint64_t start : fake.timerStarts) {
-    if (start > fake.transitions[sit + 3].tick) replays.push_back(start);
+  for (uint64_t start : timerStarts) {
+    if (start > transitions[sit + 3].tick) replays.push_back(start);
   }
   ExpectGapsWithin(replays, 11000, 17000);
 }
 
-TEST(MotionMachine, PointerOverTheSeatedFigureOnlyPostponesLyingDown) {
-  FakeCompanion fake;
-  fake.Enter(Seated, 100000);
-  fake.pointerOn = true;
-  fake.RunUntil(320000);
-  EXPECT_EQ(fake.motionState, Seated);
-  EXPECT_EQ(fake.lastInteractionTick, 320000u);
-  fake.pointerOn = false;
-  fake.RunUntil(600000);
-  EXPECT_EQ(fake.motionState, Seated);
-  fake.RunUntil(621000);
-  EXPECT_EQ(fake.motionState, LieDown);
+TEST_F(MotionRun, PointerOverTheSeatedFigureOnlyPostponesLyingDown) {
+  Enter(Seated, 100000);
+  pointerOn = true;
+  RunUntil(320000);
+  EXPECT_EQ(motionState, Seated);
+  EXPECT_EQ(lastInteractionTick, 320000u);
+  pointerOn = false;
+  RunUntil(600000);
+  EXPECT_EQ(motionState, Seated);
+  RunUntil(621000);
+  EXPECT_EQ(motionState, LieDown);
 }
 
-TEST(MotionMachine, PointerOverTheSleeperWakesItThenItWavesAndIdles) {
-  FakeCompanion fake;
-  fake.Enter(Asleep, 400000);
-  fake.RunUntil(410000);
-  ASSERT_EQ(fake.motionState, Asleep);
-  fake.pointerOn = true;
-  fake.RunUntil(411000);
-  fake.pointerOn = false;
-  EXPECT_EQ(fake.motionState, Rise);
-  EXPECT_EQ(fake.clip, 8);
-  EXPECT_EQ(fake.lastInteractionTick, 411000u);
-  const size_t rise = fake.transitions.size() - 1;
-  fake.RunUntil(440000);
-  EXPECT_EQ(fake.StatesSince(rise), (std::vector<MotionState>{Rise, Wave, Idle}));
-  EXPECT_GE(fake.transitions[rise + 1].tick, 419000u);
-  EXPECT_GE(fake.transitions[rise + 2].tick, fake.transitions[rise + 1].tick + 8000);
-  EXPECT_FALSE(fake.waveAfterRise);
+TEST_F(MotionRun, PointerOverTheSleeperWakesItThenItWavesAndIdles) {
+  Enter(Asleep, 400000);
+  RunUntil(410000);
+  ASSERT_EQ(motionState, Asleep);
+  pointerOn = true;
+  RunUntil(411000);
+  pointerOn = false;
+  EXPECT_EQ(motionState, Rise);
+  EXPECT_EQ(clip, 8);
+  const size_t rise = transitions.size() - 1;
+  RunUntil(440000);
+  EXPECT_EQ(StatesSince(rise), (std::vector<MotionState>{Rise, Wave, Idle}));
+  EXPECT_GE(transitions[rise + 1].tick, 419000u);
+  EXPECT_GE(transitions[rise + 2].tick, transitions[rise + 1].tick + 8000);
 }
 
-TEST(MotionMachine, ScriptureWhileSeatedStandsUpBackwardsThenWavesAndIdles) {
-  FakeCompanion fake;
-  fake.Enter(Seated, 100000);
-  fake.RunUntil(104000);
-  fake.Greet(104000);
-  EXPECT_EQ(fake.motionState, Rise);
-  EXPECT_TRUE(fake.riseFromSitting);
-  EXPECT_EQ(fake.clip, 4);
-  fake.RunUntil(130000);
-  EXPECT_EQ(fake.StatesSince(1), (std::vector<MotionState>{Rise, Wave, Idle}));
-  EXPECT_GE(fake.transitions[2].tick, 108500u);
-  EXPECT_FALSE(fake.riseFromSitting);
+TEST_F(MotionRun, ScriptureWhileSeatedStandsUpBackwardsThenWavesAndIdles) {
+  Enter(Seated, 100000);
+  RunUntil(104000);
+  Greet(104000);
+  EXPECT_EQ(motionState, Rise);
+  EXPECT_EQ(clip, 4);
+  RunUntil(130000);
+  EXPECT_EQ(StatesSince(1), (std::vector<MotionState>{Rise, Wave, Idle}));
+  EXPECT_GE(transitions[2].tick, 108500u);
 }
 
-TEST(MotionMachine, YoungerFigureOnlyReplaysItsClip) {
-  FakeCompanion fake;
-  fake.facts.younger = true;
-  fake.Enter(Idle, 0);
-  fake.RunUntil(400000);
-  EXPECT_EQ(fake.StatesSince(0), (std::vector<MotionState>{Idle}));
-  EXPECT_GE(fake.timerStarts.size(), 15u);
-  ExpectGapsWithin(fake.timerStarts, 16000, 22000);
+TEST_F(MotionRun, YoungerFigureOnlyReplaysItsClip) {
+  facts.younger = true;
+  Enter(Idle, 0);
+  RunUntil(400000);
+  EXPECT_EQ(StatesSince(0), (std::vector<MotionState>{Idle}));
+  EXPECT_GE(timerStarts.size(), 15u);
+  ExpectGapsWithin(timerStarts, 16000, 22000);
 }
 
-TEST(MotionMachine, WalkClampedAtItsStartStillPlaysTheWholeClipInPlace) {
-  FakeCompanion fake;
+TEST_F(MotionRun, WalkClampedAtItsStartStillPlaysTheWholeClipInPlace) {
   // Bounds narrower than the figure: every target is their left edge, where the figure stands.
-  fake.facts.walkBoundsLeft = 1000;
-  fake.facts.walkBoundsRight = 1100;
-  fake.Enter(Idle, 0);
-  while (fake.motionState != Walk && fake.clock < 80000)
-    fake.RunUntil(fake.clock + 1000);
-  ASSERT_EQ(fake.motionState, Walk);
-  const uint64_t start = fake.motionStartTick;
-  EXPECT_EQ(fake.walkToX, 1000.0);
-  while (fake.motionState == Walk) {
-    fake.RunUntil(fake.clock + 1);
-    EXPECT_EQ(fake.positionX, 1000);
+  facts.walkBoundsLeft = 1000;
+  facts.walkBoundsRight = 1100;
+  Enter(Idle, 0);
+  while (motionState != Walk && clock < 80000)
+    RunUntil(clock + 1000);
+  ASSERT_EQ(motionState, Walk);
+  const uint64_t start = motionStartTick;
+  EXPECT_EQ(walkToX, 1000.0);
+  EXPECT_EQ(clip, 1);
+  while (motionState == Walk) {
+    RunUntil(clock + 1);
+    EXPECT_EQ(positionX, 1000);
   }
-  EXPECT_GE(fake.clock, start + 8000);
-  EXPECT_EQ(fake.motionState, Idle);
+  EXPECT_GE(clock, start + 8000);
+  EXPECT_EQ(motionState, Idle);
 }
 
-TEST(MotionMachine, GreetingDuringAWalkStopsWhereTheWalkHadGot) {
-  FakeCompanion fake;
-  fake.positionX = fake.walkFromX = 100;
-  fake.walkToX = 300;
-  fake.Enter(Walk, 0);
-  fake.RunUntil(4510);
-  EXPECT_EQ(fake.positionX, 200);
-  fake.Greet(4510);
-  EXPECT_EQ(fake.motionState, Wave);
-  fake.RunUntil(20000);
-  EXPECT_EQ(fake.positionX, 200);
+TEST_F(MotionRun, GreetingDuringAWalkStopsWhereTheWalkHadGot) {
+  positionX = walkFromX = 100;
+  walkToX = 300;
+  Enter(Walk, 0);
+  RunUntil(4510);
+  EXPECT_EQ(positionX, 200);
+  Greet(4510);
+  EXPECT_EQ(motionState, Wave);
+  RunUntil(20000);
+  EXPECT_EQ(positionX, 200);
 }
 
-TEST(MotionMachine, BehaviourTickLeavesAShownScriptureAloneAndStopsWhenMovementIsOff) {
-  FakeCompanion fake;
-  fake.Enter(Idle, 0);
-  fake.facts.bubbleVisible = true;
-  fake.RunUntil(200000);
-  EXPECT_EQ(fake.StatesSince(0), (std::vector<MotionState>{Idle}));
+TEST_F(MotionRun, BehaviourTickLeavesAShownScriptureAloneAndStopsWhenMovementIsOff) {
+  Enter(Idle, 0);
+  facts.bubbleVisible = true;
+  RunUntil(200000);
+  EXPECT_EQ(StatesSince(0), (std::vector<MotionState>{Idle}));
 
-  fake.facts.bubbleVisible = false;
-  fake.facts.movementEnabled = false;
-  fake.timerSet = fake.motionTimerRunning = true;
-  fake.At(201000, [](auto& m) { BehaviourTick(m, 201000); });
-  EXPECT_FALSE(fake.timerSet);
-  EXPECT_FALSE(fake.motionTimerRunning);
+  facts.bubbleVisible = false;
+  facts.movementEnabled = false;
+  timerSet = motionTimerRunning = true;
+  At(201000, [](auto& m) { BehaviourTick(m, 201000); });
+  EXPECT_FALSE(timerSet);
+  EXPECT_FALSE(motionTimerRunning);
 }
 
 TEST(WalkPositionX, StandsOneSecondThenMovesAtConstantSpeed) {
-  struct Case {
-    double from, to;
-    uint64_t elapsed;
-    int32_t x;
-  };
-  const Case kCases[] = {
-      {100, 300, 1000, 100},  {100, 300, 4500, 200},   {100, 300, 8000, 300},
-      {100, 300, 60000, 300}, {300.9, 100, 1000, 300}, {-500, -300.5, 8000, -300},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(WalkPositionX(c.from, c.to, c.elapsed, 8000), c.x)
-        << c.from << "->" << c.to << " at " << c.elapsed;
-  }
+  // In the first second an unsigned difference would wrap and jump the figure to the end.
+  EXPECT_EQ(WalkPositionX(100, 300, 0, 8000), 100);
+  EXPECT_EQ(WalkPositionX(100, 300, 1000, 8000), 100);
+  EXPECT_EQ(WalkPositionX(100, 300, 4500, 8000), 200);
+  EXPECT_EQ(WalkPositionX(100, 300, 60000, 8000), 300);
+  EXPECT_EQ(WalkPositionX(300.9, 100, 1000, 8000), 300);
+  EXPECT_EQ(WalkPositionX(-500, -300.5, 8000, 8000), -300);
   // A clip shorter than the standing second moves at once to its end.
   EXPECT_EQ(WalkPositionX(0, 100, 1001, 500), 100);
 }
 
+// Arguments: position, draw (0 to 400, 200 stays), scale, bounds.
 TEST(WalkTarget, AtMostTwoHundredFramePixelsKeptInsideTheBounds) {
-  struct Case {
-    int32_t positionX, draw;
-    float scale;
-    int32_t left, right;
-    double target;
-  };
-  const Case kCases[] = {
-      {1000, 200, 1.0f, 0, 1920, 1000},   {1000, 0, 1.0f, 0, 1920, 800},
-      {1000, 400, 0.375f, 0, 1920, 1075}, {100, 0, 1.0f, 0, 1920, 0},
-      {1640, 300, 1.0f, 0, 1920, 1640},   {2000, 0, 0.75f, 1920, 3840, 1920},
-      {50, 400, 1.0f, 0, 200, 0},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_DOUBLE_EQ(WalkTarget(c.positionX, c.draw, c.scale, c.left, c.right), c.target)
-        << c.positionX << " draw " << c.draw;
-  }
+  EXPECT_DOUBLE_EQ(WalkTarget(1000, 0, 1.0f, 0, 1920), 800);
+  EXPECT_DOUBLE_EQ(WalkTarget(1000, 400, 0.375f, 0, 1920), 1075);
+  EXPECT_DOUBLE_EQ(WalkTarget(100, 0, 1.0f, 0, 1920), 0);
+  EXPECT_DOUBLE_EQ(WalkTarget(1640, 300, 1.0f, 0, 1920), 1640);  // 1920 less the frame's 280
+  EXPECT_DOUBLE_EQ(WalkTarget(2000, 0, 0.75f, 1920, 3840), 1920);
+  EXPECT_DOUBLE_EQ(WalkTarget(50, 400, 1.0f, 0, 200), 0);  // bounds narrower than the figure
 }
 
 TEST(FrameElapsedMs, ForwardsExceptTheStandUpFromSitting) {
@@ -331,16 +288,13 @@ TEST(SinkOffset, DepthFromTheTaskbarAndFactorFromTheState) {
   const Case kCases[] = {
       {"seated, 40 px taskbar: min(48, 22.5)", Seated, false, 0, 1040, 0.375f, 22},
       {"seated at full size", Seated, false, 0, 1040, 1.125f, 48},
-      {"sitting down starts standing", SitDown, false, 0, 1040, 0.375f, 0},
-      {"sitting down half-way", SitDown, false, 2250, 1040, 0.375f, 11},
+      {"sitting down a quarter of the way, eased", SitDown, false, 1125, 1040, 0.375f, 3},
       {"lying down starts low", LieDown, false, 0, 1040, 0.375f, 22},
       {"lain down", LieDown, false, 9000, 1040, 0.375f, 0},
-      {"standing up from sitting", Rise, true, 0, 1040, 0.375f, 22},
-      {"stood up from sitting", Rise, true, 4500, 1040, 0.375f, 0},
+      {"standing up from sitting a quarter of the way", Rise, true, 1125, 1040, 0.375f, 18},
       {"rising from lying", Rise, false, 0, 1040, 0.375f, 0},
       {"idle", Idle, false, 0, 1040, 0.375f, 0},
       {"taskbar at the top", Seated, false, 0, 1080, 0.375f, 8},
-      {"taskbar at the top, tiny", Seated, false, 0, 1080, 0.1f, 6},
       {"work area below the monitor", Seated, false, 0, 1120, 1.0f, 8},
   };
   SinkInputs in{.motionStartTick = 10000, .monitorBottom = 1080};

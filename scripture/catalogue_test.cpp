@@ -4,125 +4,97 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace companion {
 namespace {
 
-std::u16string Str(const char16_t* s) {
-  return s;
-}
+using std::u16string;
 
-std::string Narrow(std::u16string_view s) {
-  return {s.begin(), s.end()};
-}
+// Chapters and verses of each book in canonical order, in the standard English versification:
+// kjv, asv and ylt follow it exactly, web and darby differ in five chapters checked below.
+const int kBookChapters[] = {50, 40,  27, 36, 34, 24, 21, 4,  31, 24, 22, 25, 29, 36, 10, 13, 10,
+                             42, 150, 31, 12, 8,  66, 52, 5,  48, 12, 14, 3,  9,  1,  4,  7,  3,
+                             3,  3,   2,  14, 4,  28, 16, 24, 21, 28, 16, 16, 13, 6,  6,  4,  4,
+                             5,  3,   6,  4,  3,  1,  13, 5,  5,  3,  5,  1,  1,  1,  22};
+const int kBookVerses[] = {
+    1533, 1213, 859, 1288, 959, 658,  618,  85,   810,  695,  816, 719, 942, 822, 280, 406, 167,
+    1070, 2461, 915, 222,  117, 1292, 1364, 154,  1273, 357,  197, 73,  146, 21,  48,  105, 47,
+    56,   53,   38,  211,  55,  1071, 678,  1151, 879,  1007, 433, 437, 257, 149, 155, 104, 95,
+    89,   47,   113, 83,   46,  25,   303,  108,  105,  61,   105, 13,  14,  25,  404};
 
-// Translation-major rows: each translation lists the books in canonical order, chapters 1..n,
-// under its own code; the chapters and verses per book are those of the standard versification,
-// independent of the derived per-chapter counts.
-TEST(ChapterTableTest, BooksInCanonicalOrderWithStandardAndTranslationTotals) {
-  struct Book {
-    const char16_t* code;
-    const char16_t* name;
-    int chapters;
-    int verses;
-  };
-  // clang-format off
-  const Book kBooks[] = {
-      {u"GEN", u"Genesis", 50, 1533},          {u"EXO", u"Exodus", 40, 1213},
-      {u"LEV", u"Leviticus", 27, 859},         {u"NUM", u"Numbers", 36, 1288},
-      {u"DEU", u"Deuteronomy", 34, 959},       {u"JOS", u"Joshua", 24, 658},
-      {u"JDG", u"Judges", 21, 618},            {u"RUT", u"Ruth", 4, 85},
-      {u"1SA", u"1 Samuel", 31, 810},          {u"2SA", u"2 Samuel", 24, 695},
-      {u"1KI", u"1 Kings", 22, 816},           {u"2KI", u"2 Kings", 25, 719},
-      {u"1CH", u"1 Chronicles", 29, 942},      {u"2CH", u"2 Chronicles", 36, 822},
-      {u"EZR", u"Ezra", 10, 280},              {u"NEH", u"Nehemiah", 13, 406},
-      {u"EST", u"Esther", 10, 167},            {u"JOB", u"Job", 42, 1070},
-      {u"PSA", u"Psalms", 150, 2461},          {u"PRO", u"Proverbs", 31, 915},
-      {u"ECC", u"Ecclesiastes", 12, 222},      {u"SNG", u"Song of Solomon", 8, 117},
-      {u"ISA", u"Isaiah", 66, 1292},           {u"JER", u"Jeremiah", 52, 1364},
-      {u"LAM", u"Lamentations", 5, 154},       {u"EZK", u"Ezekiel", 48, 1273},
-      {u"DAN", u"Daniel", 12, 357},            {u"HOS", u"Hosea", 14, 197},
-      {u"JOL", u"Joel", 3, 73},                {u"AMO", u"Amos", 9, 146},
-      {u"OBA", u"Obadiah", 1, 21},             {u"JON", u"Jonah", 4, 48},
-      {u"MIC", u"Micah", 7, 105},              {u"NAM", u"Nahum", 3, 47},
-      {u"HAB", u"Habakkuk", 3, 56},            {u"ZEP", u"Zephaniah", 3, 53},
-      {u"HAG", u"Haggai", 2, 38},              {u"ZEC", u"Zechariah", 14, 211},
-      {u"MAL", u"Malachi", 4, 55},             {u"MAT", u"Matthew", 28, 1071},
-      {u"MRK", u"Mark", 16, 678},              {u"LUK", u"Luke", 24, 1151},
-      {u"JHN", u"John", 21, 879},              {u"ACT", u"Acts", 28, 1007},
-      {u"ROM", u"Romans", 16, 433},            {u"1CO", u"1 Corinthians", 16, 437},
-      {u"2CO", u"2 Corinthians", 13, 257},     {u"GAL", u"Galatians", 6, 149},
-      {u"EPH", u"Ephesians", 6, 155},          {u"PHP", u"Philippians", 4, 104},
-      {u"COL", u"Colossians", 4, 95},          {u"1TH", u"1 Thessalonians", 5, 89},
-      {u"2TH", u"2 Thessalonians", 3, 47},     {u"1TI", u"1 Timothy", 6, 113},
-      {u"2TI", u"2 Timothy", 4, 83},           {u"TIT", u"Titus", 3, 46},
-      {u"PHM", u"Philemon", 1, 25},            {u"HEB", u"Hebrews", 13, 303},
-      {u"JAS", u"James", 5, 108},              {u"1PE", u"1 Peter", 5, 105},
-      {u"2PE", u"2 Peter", 3, 61},             {u"1JN", u"1 John", 5, 105},
-      {u"2JN", u"2 John", 1, 13},              {u"3JN", u"3 John", 1, 14},
-      {u"JUD", u"Jude", 1, 25},                {u"REV", u"Revelation", 22, 404},
-  };
-  // clang-format on
+// Translation-major rows: every translation lists the same books in the same order, chapters
+// 1..n without gaps, under its own code's path.
+TEST(ChapterTableTest, EveryTranslationListsTheBooksChapterByChapter) {
   const char16_t* kCodes[] = {u"web", u"kjv", u"asv", u"ylt", u"darby"};
   const int kTotals[] = {31103, 31102, 31102, 31102, 31099};
-  std::size_t row = 0;
+  ASSERT_EQ(ChapterTable.size(), 5u * 1189);
   for (std::size_t t = 0; t < 5; ++t) {
-    ASSERT_EQ(Str(TranslationTable[t].code), kCodes[t]);
+    ASSERT_EQ(u16string(TranslationTable[t].code), kCodes[t]);
+    const u16string prefix = u"/bible/v1/" + u16string(kCodes[t]) + u"/";
+    std::set<u16string> names, paths;
+    std::size_t i = 0;
     int total = 0;
-    for (const Book& book : kBooks) {
-      const std::u16string path = u"/bible/v1/" + Str(kCodes[t]) + u"/" + book.code + u".json";
+    for (std::size_t b = 0; b < std::size(kBookChapters); ++b) {
+      const u16string name = ChapterTable[t * 1189 + i].bookName;
+      const u16string path = ChapterTable[t * 1189 + i].path;
+      // The book's three-letter code, the same as in web.
+      ASSERT_EQ(path, prefix + u16string(ChapterTable[i].path).substr(14)) << i;
+      ASSERT_TRUE(path.size() == prefix.size() + 8 && path.ends_with(u".json")) << i;
+      names.insert(name);
+      paths.insert(path);
       int verses = 0;
-      for (int c = 1; c <= book.chapters; ++c, ++row) {
-        ASSERT_EQ(Str(ChapterTable[row].bookName), book.name) << row;
-        ASSERT_EQ(Str(ChapterTable[row].path), path) << row;
-        ASSERT_EQ(ChapterTable[row].chapter, c) << row;
-        ASSERT_EQ(ChapterTable[row].translationIndex, static_cast<int>(t)) << row;
-        verses += ChapterTable[row].verseCount;
+      for (int c = 1; c <= kBookChapters[b]; ++c, ++i) {
+        const ChapterEntry& row = ChapterTable[t * 1189 + i];
+        ASSERT_EQ(row.translationIndex, static_cast<int>(t)) << i;
+        ASSERT_EQ(row.chapter, c) << i;
+        ASSERT_EQ(row.bookName, name) << i;
+        ASSERT_EQ(row.path, path) << i;
+        ASSERT_EQ(name, ChapterTable[i].bookName) << i;
+        verses += row.verseCount;
       }
       total += verses;
-      // web and darby differ in five chapters, checked below.
-      if (t == 0 || t == 4) continue;
-      EXPECT_EQ(verses, book.verses) << Narrow(book.name) << " t=" << t;
+      if (t != 0 && t != 4) {
+        EXPECT_EQ(verses, kBookVerses[b]) << "book " << b << " t=" << t;
+      }
     }
+    EXPECT_EQ(i, 1189u);
+    EXPECT_EQ(names.size(), 66u);
+    EXPECT_EQ(paths.size(), 66u);
     EXPECT_EQ(total, kTotals[t]) << t;
   }
-  EXPECT_EQ(row, ChapterTable.size());
+  EXPECT_EQ(u16string(ChapterTable[0].path), u"/bible/v1/web/GEN.json");
+  EXPECT_EQ(u16string(ChapterTable[0].bookName), u"Genesis");
+  EXPECT_EQ(u16string(ChapterTable.back().path), u"/bible/v1/darby/REV.json");
+  EXPECT_EQ(u16string(ChapterTable.back().bookName), u"Revelation");
+}
+
+// The verses of one chapter in each translation, in table order: web, kjv, asv, ylt, darby.
+std::vector<int> VersesIn(std::u16string_view book, int chapter) {
+  std::vector<int> counts;
+  for (const ChapterEntry& row : ChapterTable)
+    if (row.bookName == book && row.chapter == chapter) counts.push_back(row.verseCount);
+  return counts;
 }
 
 TEST(ChapterTableTest, NamedChaptersAndTheFiveThatDiffer) {
-  struct Case {
-    const char16_t* book;
-    int chapter;
-    int verses[5];  // web, kjv, asv, ylt, darby
-  };
-  const Case kCases[] = {
-      {u"Psalms", 119, {176, 176, 176, 176, 176}}, {u"Psalms", 117, {2, 2, 2, 2, 2}},
-      {u"Matthew", 23, {39, 39, 39, 39, 38}},      {u"Acts", 8, {40, 40, 40, 40, 39}},
-      {u"Acts", 15, {41, 41, 41, 41, 40}},         {u"Romans", 14, {26, 23, 23, 23, 23}},
-      {u"Romans", 16, {25, 27, 27, 27, 27}},
-  };
-  for (const Case& c : kCases) {
-    int found = 0;
-    for (const ChapterEntry& row : ChapterTable) {
-      if (row.bookName != std::u16string_view(c.book) || row.chapter != c.chapter) continue;
-      EXPECT_EQ(row.verseCount, c.verses[row.translationIndex]) << c.chapter;
-      ++found;
-    }
-    EXPECT_EQ(found, 5) << c.chapter;
-  }
+  using V = std::vector<int>;
+  EXPECT_EQ(VersesIn(u"Psalms", 119), (V{176, 176, 176, 176, 176}));
+  EXPECT_EQ(VersesIn(u"Psalms", 117), (V{2, 2, 2, 2, 2}));
+  EXPECT_EQ(VersesIn(u"Matthew", 23), (V{39, 39, 39, 39, 38}));
+  EXPECT_EQ(VersesIn(u"Acts", 8), (V{40, 40, 40, 40, 39}));
+  EXPECT_EQ(VersesIn(u"Acts", 15), (V{41, 41, 41, 41, 40}));
+  EXPECT_EQ(VersesIn(u"Romans", 14), (V{26, 23, 23, 23, 23}));
+  EXPECT_EQ(VersesIn(u"Romans", 16), (V{25, 27, 27, 27, 27}));
 }
 
-TEST(OfflineVersesTest, TenDistinctBackupVersesWithTheirTypography) {
-  ASSERT_EQ(ScriptureCategories.size(), 2u);
-  EXPECT_EQ(ScriptureCategories[1], u"Offline backup");
-  ASSERT_EQ(OfflineVerses.size(), 10u);
-  std::set<std::u16string> references;
-  for (const OfflineVerse& v : OfflineVerses) {
-    EXPECT_EQ(Str(v.category), u"Offline backup");
+// The bag tests below show ten verses, all of the "Offline backup" category.
+TEST(OfflineVersesTest, DistinctReferencesAndTypographicApostrophes) {
+  std::set<u16string> references;
+  for (const OfflineVerse& v : OfflineVerses)
     references.insert(v.reference);
-  }
-  EXPECT_EQ(references.size(), 10u);
-  EXPECT_EQ(Str(OfflineVerses[2].text).substr(0, 6), u"Don\u2019t ");
+  EXPECT_EQ(references.size(), OfflineVerses.size());
+  EXPECT_EQ(u16string(OfflineVerses[2].text).substr(0, 6), u"Don\u2019t ");
 }
 
 OfflineVerseBag SeededBag(std::uint32_t seed) {
@@ -183,24 +155,18 @@ TEST(OfflineVerseBagTest, ChangingCategoryDiscardsTheRestOfTheBag) {
   EXPECT_EQ(bag.remaining.size(), 9u);
 }
 
-TEST(OfflineVerseBagTest, CategoryThatNoVerseCarriesDrawsNothing) {
-  const std::vector<std::u16string> categories = {u"All categories", u"Offline backup",
-                                                  u"Offline backup ", u"offline backup"};
-  OfflineVerseBag bag = SeededBag(3);
-  const std::int32_t first = DrawOfflineVerse(bag, 1, OfflineVerses, categories);
-  for (const std::int32_t category : {2, 3, 2}) {
-    EXPECT_EQ(DrawOfflineVerse(bag, category, OfflineVerses, categories), -1);
-    EXPECT_EQ(bag.lastDrawn, first);
-    EXPECT_TRUE(bag.remaining.empty());
-  }
-}
-
-TEST(OfflineVerseBagTest, SingleVerseCategoryRepeatsThatVerse) {
+TEST(OfflineVerseBagTest, OneVerseCategoryRepeatsItAndAnEmptyOneDrawsNothing) {
   const std::vector<OfflineVerse> verses = {{u"A", u"R 1:1", u"one"}, {u"B", u"R 1:2", u"two"}};
-  const std::vector<std::u16string> categories = {u"All", u"A", u"B"};
+  const std::vector<u16string> categories = {u"All", u"A", u"B", u"B ", u"b"};
   OfflineVerseBag bag = SeededBag(11);
   for (int k = 0; k < 4; ++k)
     EXPECT_EQ(DrawOfflineVerse(bag, 2, verses, categories), 1);
+  // Only exact names match; drawing nothing leaves the last verse drawn as it was.
+  for (const std::int32_t category : {3, 4, 3}) {
+    EXPECT_EQ(DrawOfflineVerse(bag, category, verses, categories), -1);
+    EXPECT_EQ(bag.lastDrawn, 1);
+    EXPECT_TRUE(bag.remaining.empty());
+  }
   EXPECT_EQ(DrawOfflineVerse(bag, 0, {}, categories), -1);
 }
 

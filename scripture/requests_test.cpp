@@ -30,12 +30,11 @@ TEST(DecideCollect, WhatBecomesOfAFinishedResult) {
 }
 
 TEST(DecideAutomaticPrompt, BusyOrUnscheduledPushesTheNextTickOn) {
-  const PromptDecision unscheduled = DecideAutomaticPrompt(100000, 0, 60, false);
-  EXPECT_EQ(unscheduled.nextScriptureTick, 160000u);
-  EXPECT_FALSE(unscheduled.requestAutomatic);
-  const PromptDecision busy = DecideAutomaticPrompt(100000, 40000, 60, true);
-  EXPECT_EQ(busy.nextScriptureTick, 160000u);
-  EXPECT_FALSE(busy.requestAutomatic);
+  for (const PromptDecision d : {DecideAutomaticPrompt(100000, 0, 60, false),
+                                 DecideAutomaticPrompt(100000, 40000, 60, true)}) {
+    EXPECT_EQ(d.nextScriptureTick, 160000u);
+    EXPECT_FALSE(d.requestAutomatic);
+  }
   EXPECT_EQ(DecideAutomaticPrompt(100000, 50000, 0, true).nextScriptureTick, 0u);
 }
 
@@ -94,7 +93,7 @@ ScriptureHistoryEntry Entry(const std::u16string& text, const char16_t* code = u
   return {text, u"Ref " + text, code, offline};
 }
 
-TEST(PushHistory, SameEntryTwiceKeepsOne) {
+TEST(PushHistory, SameNewestEntryKeepsOneAndASeventhPushesOutTheOldest) {
   std::vector<ScriptureHistoryEntry> history;
   int32_t index = -1;
   PushHistory(history, index, Entry(u"a"));
@@ -110,34 +109,23 @@ TEST(PushHistory, SameEntryTwiceKeepsOne) {
   PushHistory(history, index, Entry(u"a"));          // only the newest entry is compared
   EXPECT_EQ(history.size(), 4u);
   EXPECT_EQ(index, 3);
-}
 
-TEST(PushHistory, SeventhPushesOutTheOldest) {
-  std::vector<ScriptureHistoryEntry> history;
-  int32_t index = -1;
-  for (char16_t c = u'1'; c <= u'7'; ++c)
-    PushHistory(history, index, Entry(std::u16string(1, c)));
+  for (const char16_t* text : {u"c", u"d", u"e"})
+    PushHistory(history, index, Entry(text));
   ASSERT_EQ(history.size(), 6u);
-  EXPECT_EQ(history.front().text, u"2");
-  EXPECT_EQ(history.back().text, u"7");
+  EXPECT_EQ(history.front().text, u"b");
+  EXPECT_EQ(history.back().text, u"e");
   EXPECT_EQ(index, 5);
 }
 
+// Arguments: the history index, the history's size, whether a Scripture is on display.
 TEST(PreviousScriptureIndex, StepsBackOnlyWhileAScriptureIsShown) {
-  struct Case {
-    int32_t index, size;
-    bool onDisplay;
-    int32_t shown;
-  };
-  const Case kCases[] = {
-      {-1, 0, true, -1},                                      // empty history
-      {5, 6, true, 4},   {1, 6, true, 0},  {0, 6, true, -1},  // back to the oldest, no further
-      {3, 6, false, 3},  {6, 6, true, -1},                    // no bubble: show it again; past
-  };
-  for (const Case& c : kCases) {
-    EXPECT_EQ(PreviousScriptureIndex(c.index, c.size, c.onDisplay), c.shown)
-        << c.index << " " << c.size << " " << c.onDisplay;
-  }
+  EXPECT_EQ(PreviousScriptureIndex(-1, 0, true), -1);  // empty history
+  EXPECT_EQ(PreviousScriptureIndex(5, 6, true), 4);
+  EXPECT_EQ(PreviousScriptureIndex(1, 6, true), 0);
+  EXPECT_EQ(PreviousScriptureIndex(0, 6, true), -1);  // nothing before the oldest
+  EXPECT_EQ(PreviousScriptureIndex(3, 6, false), 3);  // no bubble: show it again
+  EXPECT_EQ(PreviousScriptureIndex(6, 6, true), -1);  // past the end
 }
 
 TEST(RaisedScripturesViewed, HeldAtFifty) {
