@@ -7,9 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/wide_win.h"
 #include "resources/resource_ids.h"
-#include "settings/startup_registration_win.h"
 
 namespace companion {
 namespace {
@@ -57,10 +55,8 @@ std::wstring PressOkWith(HWND dialog, const wchar_t* typed) {
 class DisplayTimeDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::u16string path = ModuleFileName();
-    path.erase(path.find_last_of(u'\\') + 1);
-    module_ = LoadLibraryExW(AsWide(path + u"ScrollwickCompanion.exe"), nullptr,
-                             LOAD_LIBRARY_AS_DATAFILE);
+    // The program's own folder comes first in the search order.
+    module_ = LoadLibraryExW(L"ScrollwickCompanion.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module_, nullptr);
   }
   void TearDown() override {
@@ -98,6 +94,9 @@ TEST_F(DisplayTimeDialog, OpensWithTheValueSelectedTakesAtMostThreeDigitsAndCanc
       SendMessageW(edit, WM_CHAR, unit, 1);
     typed = WindowText(edit);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 500 && IsWindow(dialog); ++i)
+      Sleep(10);
+    EXPECT_FALSE(IsWindow(dialog));
   });
   EXPECT_EQ(field, L"45");
   EXPECT_TRUE(focused);
