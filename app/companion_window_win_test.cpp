@@ -29,13 +29,7 @@ class CompanionWindow : public ::testing::Test {
     SetTimer(live_.window(), TIMER_MOTION, kMotionPeriodMs, nullptr);
     live_.app().motionTimerRunning = true;
   }
-  // Whether the figure is hidden with both of its clocks stopped.
-  void ExpectQuiet() {
-    EXPECT_FALSE(IsWindowVisible(live_.window()));
-    EXPECT_FALSE(live_.TimerRunning(TIMER_TICK, kTickPeriodMs));
-    EXPECT_FALSE(MotionRunning());
-    EXPECT_FALSE(live_.app().motionTimerRunning);
-  }
+  bool TickRunning() { return live_.TimerRunning(TIMER_TICK, kTickPeriodMs); }
   bool MotionRunning() { return live_.TimerRunning(TIMER_MOTION, kMotionPeriodMs); }
 
   LiveCompanion live_;
@@ -55,10 +49,13 @@ TEST_F(CompanionWindow, LockAndSuspendEachQuietenTheFigureUntilUndone) {
     SCOPED_TRACE(c.message);
     StartMotion();
     EXPECT_EQ(live_.Send(c.message, c.quieten), c.answer);
-    ExpectQuiet();
+    EXPECT_FALSE(IsWindowVisible(live_.window()));
+    EXPECT_FALSE(TickRunning());
+    EXPECT_FALSE(MotionRunning());
+    EXPECT_FALSE(live_.app().motionTimerRunning);
     EXPECT_EQ(live_.Send(c.message, c.undo), c.answer);
     EXPECT_TRUE(IsWindowVisible(live_.window()));
-    EXPECT_TRUE(live_.TimerRunning(TIMER_TICK, kTickPeriodMs));
+    EXPECT_TRUE(TickRunning());
     EXPECT_EQ(live_.app().nextScriptureTick, 0u);  // no gap, no automatic Scripture
   }
 }
@@ -71,7 +68,7 @@ TEST_F(CompanionWindow, ResumeWhileLockedKeepsHiddenUntilUnlock) {
   const ULONGLONG before = GetTickCount64();
   live_.Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
   EXPECT_FALSE(IsWindowVisible(live_.window()));
-  EXPECT_TRUE(live_.TimerRunning(TIMER_TICK, kTickPeriodMs));
+  EXPECT_TRUE(TickRunning());
   // The automatic schedule starts over.
   EXPECT_GE(live_.app().nextScriptureTick, before + 60000);
   EXPECT_LE(live_.app().nextScriptureTick, GetTickCount64() + 60000);
@@ -89,7 +86,7 @@ TEST_F(CompanionWindow, OtherPowerAndSessionEventsChangeNothingAndPowerAnswersTr
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGON);
   live_.Send(WM_WTSSESSION_CHANGE, WTS_REMOTE_CONNECT);
   EXPECT_TRUE(IsWindowVisible(live_.window()));
-  EXPECT_TRUE(live_.TimerRunning(TIMER_TICK, kTickPeriodMs));
+  EXPECT_TRUE(TickRunning());
 }
 
 TEST_F(CompanionWindow, FailureWhileHandlingAMessageTellsTheUserAndEndsTheRun) {
@@ -118,7 +115,6 @@ TEST_F(CompanionWindow, FailureWhileHandlingAMessageTellsTheUserAndEndsTheRun) {
 TEST_F(CompanionWindow, TraySelectFollowsTheClickRule) {
   CompanionApp& app = live_.app();
   for (LPARAM event : {LPARAM(NIN_SELECT), LPARAM(NIN_KEYSELECT)}) {
-    ASSERT_FALSE(app.requestPending);
     live_.Send(WM_COMPANION_TRAY, 0, event);
     EXPECT_TRUE(app.requestPending) << event;  // asked
     live_.Send(WM_COMPANION_TRAY, 0, event);
@@ -170,21 +166,20 @@ TEST_F(CompanionWindow, TaskbarCreatedAddsTheIconAndDestroyRemovesItAndPostsQuit
 }
 
 TEST_F(CompanionWindow, MotionTimerStopsWhenSomethingBlocksIt) {
-  const std::pair<bool CompanionApp::*, bool> kBlocks[] = {{&CompanionApp::paused, true},
-                                                           {&CompanionApp::movementEnabled, false},
-                                                           {&CompanionApp::dragging, true},
-                                                           {&CompanionApp::fullScreenQuiet, true}};
   CompanionApp& app = live_.app();
-  for (const auto& block : kBlocks) {
-    SCOPED_TRACE(&block - kBlocks);
-    const auto& [flag, blocking] = block;
+  const std::pair<const char*, bool CompanionApp::*> kBlocks[] = {
+      {"paused", &CompanionApp::paused},
+      {"dragging", &CompanionApp::dragging},
+      {"full screen", &CompanionApp::fullScreenQuiet},
+      {"movement off", &CompanionApp::movementEnabled}};
+  for (const auto& [name, flag] : kBlocks) {
     app.paused = app.dragging = app.fullScreenQuiet = false;
     app.movementEnabled = true;
     StartMotion();
-    app.*flag = blocking;
+    app.*flag = !(app.*flag);  // the one thing that blocks motion
     live_.Send(WM_TIMER, TIMER_MOTION);
-    EXPECT_FALSE(app.motionTimerRunning);
-    EXPECT_FALSE(MotionRunning());
+    EXPECT_FALSE(app.motionTimerRunning) << name;
+    EXPECT_FALSE(MotionRunning()) << name;
   }
 }
 
