@@ -79,10 +79,8 @@ TEST_F(RenderCharacterTest, TheWindowGetsTheFrameAtItsPositionSunkWhileSeated) {
   Render(0.375f, MotionState::Idle, 0);
   RECT rect{};
   GetWindowRect(app_.companionWindow, &rect);
-  EXPECT_EQ(rect.left, 500);
-  EXPECT_EQ(rect.top, app_.positionY);
-  EXPECT_EQ(rect.right - rect.left, 105);
-  EXPECT_EQ(rect.bottom - rect.top, 71);
+  EXPECT_EQ(std::tuple(rect.left, rect.top, rect.right, rect.bottom),
+            std::tuple(500, app_.positionY, 500 + 105, app_.positionY + 71));
 
   // A 40-pixel taskbar at 0.375: min(48, 22.5) pixels lower.
   Render(0.375f, MotionState::Seated, 0);

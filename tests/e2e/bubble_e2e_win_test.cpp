@@ -101,9 +101,7 @@ class Bubble : public ::testing::Test {
 TEST_F(Bubble, OfflineVerseOnRequestThenHiddenAfterItsTime) {
   ASSERT_NO_FATAL_FAILURE(StartAndAsk());
   const std::wstring text = Hint();
-  const std::wstring suffix = L" \u00B7 WEB (offline backup)";
-  ASSERT_GT(text.size(), suffix.size());
-  EXPECT_EQ(text.substr(text.size() - suffix.size()), suffix) << text.c_str();
+  EXPECT_TRUE(text.ends_with(L" \u00B7 WEB (offline backup)")) << text.c_str();
   // The count, saved just after the bubble appears, began at 4.
   EXPECT_TRUE(WaitUntil(2000, [] { return ScripturesViewed() == 5; })) << ScripturesViewed();
 
