@@ -121,14 +121,10 @@ TEST_F(Bubble, ClickOpensThePassagePage) {
   const char* log = std::getenv("SCROLLWICK_URL_LOG");
   if (!recorder || !log) GTEST_SKIP() << "run through CTest, which provides the URL recorder";
   // Wine's browser launcher runs the first program of this list with the URL.
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
   const std::wstring browsers(recorder, recorder + std::strlen(recorder));
-  RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(browsers.c_str()),
-                 DWORD((browsers.size() + 1) * 2));
-  RegCloseKey(key);
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers", REG_SZ,
+                            browsers.c_str(), DWORD((browsers.size() + 1) * 2)),
+            ERROR_SUCCESS);
   // Wine maps the Unix root to drive Z:.
   const std::string logPath = std::string("Z:") + log;
   DeleteFileA(logPath.c_str());
