@@ -7,9 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/wide_win.h"
 #include "resources/resource_ids.h"
-#include "settings/startup_registration_win.h"
 
 namespace companion {
 namespace {
@@ -31,33 +29,23 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-struct Refusal {
-  std::wstring text;
-  bool ownedByDialog = false;
-  bool dialogStillOpen = false;
-  std::wstring fieldAfter;
-};
-
-// Types `typed` into the dialog's field and presses OK, then closes the information box the
-// dialog answers with (none appears when the value is accepted).
-Refusal PressOkWith(HWND dialog, const wchar_t* typed) {
-  Refusal refusal;
+// Types `typed` into the dialog's field and presses OK. A refusal answers with an information
+// box over the dialog, which is closed again; the dialog must stay open with the text as typed.
+// Returns the box's text, empty when the value was accepted.
+std::wstring PressOkWith(HWND dialog, const wchar_t* typed) {
   SetDlgItemTextW(dialog, IDC_DISPLAY_TIME_SECONDS, typed);
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   HWND box = WaitForDialog(L"Display time", dialog);
-  if (!box) return refusal;
+  if (!box) return L"";
   wchar_t text[256] = {};
   GetDlgItemTextW(box, 0xFFFF, text, 256);  // a message box's text control
-  refusal.text = text;
-  refusal.ownedByDialog = GetWindow(box, GW_OWNER) == dialog;
+  EXPECT_EQ(GetWindow(box, GW_OWNER), dialog) << typed;
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   while (IsWindow(box))
     Sleep(5);
-  refusal.dialogStillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
-  wchar_t field[16] = {};
-  GetDlgItemTextW(dialog, IDC_DISPLAY_TIME_SECONDS, field, 16);
-  refusal.fieldAfter = field;
-  return refusal;
+  EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << typed;
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_DISPLAY_TIME_SECONDS)), typed);
+  return text;
 }
 
 // Drives the real dialog from a helper thread while this thread runs its modal loop. (The
@@ -67,10 +55,8 @@ Refusal PressOkWith(HWND dialog, const wchar_t* typed) {
 class DisplayTimeDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::u16string path = ModuleFileName();
-    path.erase(path.find_last_of(u'\\') + 1);
-    module_ = LoadLibraryExW(AsWide(path + u"ScrollwickCompanion.exe"), nullptr,
-                             LOAD_LIBRARY_AS_DATAFILE);
+    // The program's own folder comes first in the search order.
+    module_ = LoadLibraryExW(L"ScrollwickCompanion.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module_, nullptr);
   }
   void TearDown() override {
@@ -92,16 +78,13 @@ class DisplayTimeDialog : public ::testing::Test {
   HMODULE module_ = nullptr;
 };
 
-TEST_F(DisplayTimeDialog, OpensWithTheValueSelectedAndTakesAtMostThreeDigits) {
+TEST_F(DisplayTimeDialog, OpensWithTheValueSelectedTakesAtMostThreeDigitsAndCancelKeepsIt) {
   int32_t seconds = 45;
   std::wstring field, typed;
-  DWORD selectionStart = 99, selectionEnd = 99;
   bool focused = false;
-  Run(seconds, [&](HWND dialog) {
+  const INT_PTR result = Run(seconds, [&](HWND dialog) {
     HWND edit = GetDlgItem(dialog, IDC_DISPLAY_TIME_SECONDS);
     field = WindowText(edit);
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
-                 reinterpret_cast<LPARAM>(&selectionEnd));
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
@@ -110,54 +93,36 @@ TEST_F(DisplayTimeDialog, OpensWithTheValueSelectedAndTakesAtMostThreeDigits) {
     for (wchar_t unit : std::wstring(L"1a2-3 45"))
       SendMessageW(edit, WM_CHAR, unit, 1);
     typed = WindowText(edit);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 500 && IsWindow(dialog); ++i)
+      Sleep(10);
+    EXPECT_FALSE(IsWindow(dialog));
   });
   EXPECT_EQ(field, L"45");
-  EXPECT_EQ(selectionStart, 0u);
-  EXPECT_EQ(selectionEnd, 2u);
   EXPECT_TRUE(focused);
   EXPECT_EQ(typed, L"123");
-}
-
-TEST_F(DisplayTimeDialog, RefusesOutOfRangeAndEmptyAndStaysOpen) {
-  int32_t seconds = 10;
-  std::vector<std::pair<std::wstring, Refusal>> refusals;
-  const INT_PTR result = Run(seconds, [&](HWND dialog) {
-    for (const wchar_t* typed : {L"0", L"601", L"999", L""}) {
-      refusals.emplace_back(typed, PressOkWith(dialog, typed));
-    }
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-  });
   EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(seconds, 10);
-  ASSERT_EQ(refusals.size(), 4u);
-  for (const auto& [typed, refusal] : refusals) {
-    EXPECT_EQ(refusal.text, L"Enter a whole number from 1 to 600 seconds.") << typed;
-    EXPECT_TRUE(refusal.ownedByDialog) << typed;
-    EXPECT_TRUE(refusal.dialogStillOpen) << typed;
-    EXPECT_EQ(refusal.fieldAfter, typed);
-  }
+  EXPECT_EQ(seconds, 45);
 }
 
-TEST_F(DisplayTimeDialog, AcceptsTheLimits) {
-  for (const auto& [typed, value] : {std::pair{L"1", 1}, std::pair{L"600", 600}}) {
+// Each refusal leaves the dialog open, so the limit can follow at once.
+TEST_F(DisplayTimeDialog, RefusesOutOfRangeAndEmptyThenAcceptsTheLimit) {
+  const struct {
+    std::vector<const wchar_t*> refused;
+    const wchar_t* limit;
+    int32_t value;
+  } kRuns[] = {{{L"0", L"601"}, L"1", 1}, {{L"999", L""}, L"600", 600}};
+  for (const auto& run : kRuns) {
     int32_t seconds = 10;
-    Refusal refusal;
-    const INT_PTR result = Run(seconds, [&](HWND dialog) { refusal = PressOkWith(dialog, typed); });
-    EXPECT_EQ(result, IDOK) << typed;
-    EXPECT_EQ(seconds, value);
-    EXPECT_TRUE(refusal.text.empty()) << typed;
-  }
-}
-
-TEST_F(DisplayTimeDialog, CloseAndCancelKeepTheValue) {
-  for (UINT message : {static_cast<UINT>(WM_CLOSE), static_cast<UINT>(WM_COMMAND)}) {
-    int32_t seconds = 25;
     const INT_PTR result = Run(seconds, [&](HWND dialog) {
-      SetDlgItemTextW(dialog, IDC_DISPLAY_TIME_SECONDS, L"300");
-      PostMessageW(dialog, message, message == WM_COMMAND ? IDCANCEL : 0, 0);
+      for (const wchar_t* typed : run.refused) {
+        EXPECT_EQ(PressOkWith(dialog, typed), L"Enter a whole number from 1 to 600 seconds.")
+            << typed;
+      }
+      EXPECT_EQ(PressOkWith(dialog, run.limit), L"") << run.limit;
     });
-    EXPECT_EQ(result, IDCANCEL) << message;
-    EXPECT_EQ(seconds, 25);
+    EXPECT_EQ(result, IDOK) << run.limit;
+    EXPECT_EQ(seconds, run.value);
   }
 }
 

@@ -5,31 +5,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
 #include <tuple>
-#include <utility>
 
 #include "app/companion_app_win.h"
+#include "tests/live_companion_win.h"
 
 namespace companion {
 namespace {
-
-constexpr wchar_t kTestClass[] = L"ScrollwickCompanion.PresentationTest";
-
-HWND CreateLayeredWindow(DWORD exStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE) {
-  static const ATOM registered = [] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kTestClass;
-    return RegisterClassExW(&windowClass);
-  }();
-  EXPECT_NE(registered, 0);
-  return CreateWindowExW(exStyle, kTestClass, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
-}
 
 uint8_t AlphaAt(const DesktopSurface& surface, int32_t x, int32_t y) {
   return surface.pixels[(size_t(y) * size_t(surface.width) + size_t(x)) * 4 + 3];
@@ -45,42 +28,34 @@ TEST(ResizeSurface, SameSizeKeepsTheObjectsAnotherSizeReplacesThemWithATopDownDi
 
   ResizeSurface(surface, 315, 213);
   ASSERT_NE(surface.pixels, nullptr);
-  EXPECT_EQ(GetCurrentObject(surface.memoryDc, OBJ_BITMAP), surface.dib);
-  BITMAP info{};
-  ASSERT_NE(GetObjectW(surface.dib, sizeof(info), &info), 0);
-  EXPECT_EQ(info.bmWidth, 315);
-  EXPECT_EQ(info.bmHeight, 213);
-  // Row 0 of the memory is the top row, blue first.
+  // The new DIB is selected into the DC, and row 0 of its memory is the top row, blue first.
   const uint8_t opaqueRed[] = {0, 0, 255, 255};
   std::memcpy(surface.pixels, opaqueRed, 4);
   GdiFlush();
   EXPECT_EQ(GetPixel(surface.memoryDc, 0, 0), RGB(255, 0, 0));
 }
 
-// PushLayeredFrame is covered through RenderCharacter: the window's rectangle and the failure.
+// A real companion window. PushLayeredFrame is covered through RenderCharacter: the window's
+// rectangle and the failure.
 class RenderCharacterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app_ = std::make_unique<CompanionApp>();
-    app_->companionWindow = CreateLayeredWindow();
-    ASSERT_NE(app_->companionWindow, nullptr);
-    app_->currentMonitor.info.rcMonitor = {0, 0, 1920, 1080};
-    app_->currentMonitor.info.rcWork = {0, 0, 1920, 1040};
-    app_->characterArt.younger = false;
-    app_->positionX = 500;
-    app_->positionY = 1040 - 9 - 213;
+    app_.currentMonitor.info.rcMonitor = {0, 0, 1920, 1080};
+    app_.currentMonitor.info.rcWork = {0, 0, 1920, 1040};
+    app_.characterArt.younger = false;
+    app_.positionX = 500;
+    app_.positionY = 1040 - 9 - 213;
   }
-  void TearDown() override { DestroyWindow(app_->companionWindow); }
-
   void Render(float scale, MotionState state, uint64_t elapsed) {
-    app_->characterScale = scale;
-    ResizeSurface(app_->characterSurface, int32_t(280 * scale), int32_t(190 * scale));
-    app_->motionState = state;
-    app_->motionStartTick = 100000;
-    RenderCharacter(*app_, 100000 + elapsed);
+    app_.characterScale = scale;
+    ResizeSurface(app_.characterSurface, int32_t(280 * scale), int32_t(190 * scale));
+    app_.motionState = state;
+    app_.motionStartTick = 100000;
+    RenderCharacter(app_, 100000 + elapsed);
   }
 
-  std::unique_ptr<CompanionApp> app_;
+  testing::LiveCompanion live_;
+  CompanionApp& app_ = live_.app();
 };
 
 TEST_F(RenderCharacterTest, PixelsAwayFromTheFigureStayTransparent) {
@@ -88,17 +63,14 @@ TEST_F(RenderCharacterTest, PixelsAwayFromTheFigureStayTransparent) {
                                   MotionState::SitDown, MotionState::Asleep}) {
     for (const uint64_t elapsed : {0u, 1200u, 20000u}) {
       Render(1.125f, state, elapsed);
-      const DesktopSurface& s = app_->characterSurface;
+      const DesktopSurface& s = app_.characterSurface;
       int opaque = 0;
-      for (int32_t y = 0; y < s.height; ++y) {
-        for (int32_t x = 0; x < s.width; ++x)
-          opaque += AlphaAt(s, x, y) >= 33;
-      }
+      for (int32_t i = 0; i < s.width * s.height; ++i)
+        opaque += s.pixels[size_t(i) * 4 + 3] >= 33;
       EXPECT_GE(opaque, 200) << int(state) << " at " << elapsed;
-      // The corners of every full-motion frame are empty.
-      for (const auto& [x, y] : {std::pair{0, 0}, std::pair{s.width - 1, 0}}) {
-        EXPECT_EQ(AlphaAt(s, x, y), 0) << int(state) << " at " << elapsed;
-      }
+      // The top corners of every full-motion frame are empty.
+      EXPECT_EQ(AlphaAt(s, 0, 0), 0) << int(state) << " at " << elapsed;
+      EXPECT_EQ(AlphaAt(s, s.width - 1, 0), 0) << int(state) << " at " << elapsed;
     }
   }
 }
@@ -106,21 +78,19 @@ TEST_F(RenderCharacterTest, PixelsAwayFromTheFigureStayTransparent) {
 TEST_F(RenderCharacterTest, TheWindowGetsTheFrameAtItsPositionSunkWhileSeated) {
   Render(0.375f, MotionState::Idle, 0);
   RECT rect{};
-  GetWindowRect(app_->companionWindow, &rect);
-  EXPECT_EQ(rect.left, 500);
-  EXPECT_EQ(rect.top, app_->positionY);
-  EXPECT_EQ(rect.right - rect.left, 105);
-  EXPECT_EQ(rect.bottom - rect.top, 71);
+  GetWindowRect(app_.companionWindow, &rect);
+  EXPECT_EQ(std::tuple(rect.left, rect.top, rect.right, rect.bottom),
+            std::tuple(500, app_.positionY, 500 + 105, app_.positionY + 71));
 
   // A 40-pixel taskbar at 0.375: min(48, 22.5) pixels lower.
   Render(0.375f, MotionState::Seated, 0);
-  GetWindowRect(app_->companionWindow, &rect);
-  EXPECT_EQ(rect.top, app_->positionY + 22);
+  GetWindowRect(app_.companionWindow, &rect);
+  EXPECT_EQ(rect.top, app_.positionY + 22);
 }
 
 TEST_F(RenderCharacterTest, AFailedPushIsReported) {
-  DestroyWindow(app_->companionWindow);
-  app_->companionWindow = CreateLayeredWindow(WS_EX_TOOLWINDOW);
+  // Without the layered style there is no layered frame to update.
+  SetWindowLongPtrW(app_.companionWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
   try {
     Render(0.375f, MotionState::Idle, 0);
     ADD_FAILURE() << "no exception";
@@ -135,7 +105,7 @@ TEST_F(RenderCharacterTest, MeasureRenderTimeAtTheLargestSize) {
   constexpr int kFrames = 192;
   const auto start = std::chrono::steady_clock::now();
   for (int frame = 0; frame < kFrames; ++frame) {
-    RenderCharacter(*app_, 100000 + uint64_t(frame) * 1000 / 24);
+    RenderCharacter(app_, 100000 + uint64_t(frame) * 1000 / 24);
   }
   const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
   std::printf("RenderCharacter at scale 1.125: %.2f ms per frame over %d frames\n",

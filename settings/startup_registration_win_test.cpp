@@ -48,49 +48,40 @@ class StartupRegistration : public ::testing::Test {
     bytes.resize(size);
     return {type, bytes};
   }
-  // What turning the setting on must leave: the path quoted, as REG_SZ.
-  void ExpectQuotedProgram() {
-    EXPECT_EQ(Read(), std::pair(static_cast<DWORD>(REG_SZ),
-                                StringBytes(u"\"" + std::u16string(kProgramWithSpaces) + u"\"")));
-    EXPECT_TRUE(IsStartWithWindowsAt(key_));
-  }
 
   std::u16string key_;
 };
 
-TEST_F(StartupRegistration, FirstToggleWritesTheQuotedPathSecondDeletesIt) {
+// Any string counts as on, so the toggle deletes it; no value, or one of another type, shows off
+// and the toggle writes the quoted path as REG_SZ in its place.
+TEST_F(StartupRegistration, ToggleFollowsTheExistingValue) {
   testing::MessageBoxWatcher watcher;
-  EXPECT_FALSE(IsStartWithWindowsAt(key_));  // the key does not exist yet
-  EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
-  ExpectQuotedProgram();
-  EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
-  EXPECT_EQ(Read().first, static_cast<DWORD>(REG_NONE));
-  EXPECT_FALSE(IsStartWithWindowsAt(key_));
-  EXPECT_TRUE(watcher.Texts().empty());
-}
-
-// Any string counts as on, so the toggle deletes it; other types show off and become our string.
-TEST_F(StartupRegistration, ExistingValueByType) {
   const struct {
     DWORD type;
     std::vector<BYTE> bytes;
     bool shownOn;
   } kCases[] = {
+      {REG_NONE, {}, false},  // not even the key exists yet
+      {REG_SZ, {}, true},     // the value the first toggle wrote: the second deletes it
       {REG_SZ, StringBytes(u"\"D:\\Old copy\\ScrollwickCompanion.exe\" --preview"), true},
       {REG_EXPAND_SZ, StringBytes(u"%ProgramFiles%\\Scrollwick\\ScrollwickCompanion.exe"), false},
       {REG_DWORD, {1, 0, 0, 0}, false},
   };
   for (const auto& c : kCases) {
-    SCOPED_TRACE(c.type);
-    SetValue(c.type, c.bytes);
+    SCOPED_TRACE(&c - kCases);
+    if (!c.bytes.empty()) SetValue(c.type, c.bytes);
     EXPECT_EQ(IsStartWithWindowsAt(key_), c.shownOn);
     EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
     if (c.shownOn) {
       EXPECT_EQ(Read().first, static_cast<DWORD>(REG_NONE));
+      EXPECT_FALSE(IsStartWithWindowsAt(key_));
     } else {
-      ExpectQuotedProgram();
+      EXPECT_EQ(Read(), std::pair(static_cast<DWORD>(REG_SZ),
+                                  StringBytes(u"\"" + std::u16string(kProgramWithSpaces) + u"\"")));
+      EXPECT_TRUE(IsStartWithWindowsAt(key_));
     }
   }
+  EXPECT_TRUE(watcher.Texts().empty());
 }
 
 TEST_F(StartupRegistration, UnknownProgramPathOrUncreatableKeyIsReportedAndWritesNothing) {

@@ -50,4 +50,19 @@ bool LiveCompanion::TakeQuitMessage() {
   return quit;
 }
 
+bool LiveCompanion::EndMenuOpenedBy(const std::function<void()>& open) {
+  static bool shown = false;
+  shown = false;
+  // A thread timer: the menu's modal loop dispatches it while the menu is up.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    shown = menu && IsWindowVisible(menu);
+    EndMenu();
+  });
+  open();
+  KillTimer(nullptr, timer);  // still pending when no menu loop ran
+  return shown;
+}
+
 }  // namespace companion::testing

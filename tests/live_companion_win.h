@@ -3,6 +3,7 @@
 // three windows created exactly as start-up creates them (classes registered once per process).
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/companion_app_win.h"
@@ -23,6 +24,8 @@ class LiveCompanion {
   bool TimerRunning(UINT_PTR id, UINT periodMs) const;
   // Whether the destroy sequence posted WM_QUIT to this thread (it is taken off the queue).
   static bool TakeQuitMessage();
+  // Runs `open`, ending from inside its own loop the popup menu it tracks; whether one was shown.
+  static bool EndMenuOpenedBy(const std::function<void()>& open);
 
  private:
   std::unique_ptr<CompanionApp> app_;

@@ -3,6 +3,7 @@
 #include "tests/e2e/companion_process_win.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -17,24 +18,8 @@ namespace {
 
 constexpr uint32_t kShowMessage = 0x8003;
 
-bool WaitUntil(bool wanted, HWND window, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  while (GetTickCount64() < end) {
-    if ((IsWindowVisible(window) != FALSE) == wanted) return true;
-    Sleep(50);
-  }
-  return false;
-}
-
-// The count in the preferences, saved just after the bubble appears.
-int ViewedAfterShowing(int expected) {
-  int viewed = -1;
-  for (int i = 0; i < 40; ++i, Sleep(50)) {
-    viewed =
-        GetPrivateProfileIntW(L"Companion", L"ScripturesViewed", -1, PreferencesPath().c_str());
-    if (viewed == expected) break;
-  }
-  return viewed;
+int ScripturesViewed() {
+  return GetPrivateProfileIntW(L"Companion", L"ScripturesViewed", -1, PreferencesPath().c_str());
 }
 
 // The hint tool's text, read through memory in the companion's process as the tooltip needs.
@@ -74,21 +59,16 @@ class Bubble : public ::testing::Test {
         << "a companion from an earlier test is still running";
     RemovePreferences();
     // Three seconds of display and no automatic Scriptures, so only the test's asks show.
-    CompanionProcess first(L"");
-    HWND window = WaitForCompanionWindow();
-    ASSERT_NE(window, nullptr);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    ASSERT_EQ(first.WaitForExit(), 0);
     const std::wstring path = PreferencesPath();
+    SHCreateDirectoryExW(nullptr, path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
     WritePrivateProfileStringW(L"Companion", L"DisplaySeconds", L"3", path.c_str());
     WritePrivateProfileStringW(L"Companion", L"GapSeconds", L"0", path.c_str());
     WritePrivateProfileStringW(L"Companion", L"ScripturesViewed", L"4", path.c_str());
   }
   void TearDown() override {
-    companion_.reset();  // ends the companion the test started, as its scope used to
-    if (HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion")) {
-      PostMessageW(window, WM_CLOSE, 0, 0);
-      WaitForNoCompanionWindow();
+    if (companion_) {
+      PostMessageW(window_, WM_CLOSE, 0, 0);
+      companion_->WaitForExit();
     }
     // The short display time and the gap of 0 are for these tests only.
     RemovePreferences();
@@ -107,7 +87,10 @@ class Bubble : public ::testing::Test {
   void Ask() {
     PostMessageW(window_, kShowMessage, 0, 0);
     // The worker gives up at once without a server; collection waits at most two ticks.
-    ASSERT_TRUE(WaitUntil(true, bubble_, 12000));
+    ASSERT_TRUE(BubbleShownWithin(true, 12000));
+  }
+  bool BubbleShownWithin(bool shown, DWORD timeoutMs) {
+    return WaitUntil(timeoutMs, [&] { return (IsWindowVisible(bubble_) != FALSE) == shown; });
   }
   std::wstring Hint() { return HintText(companion_->Id(), hint_, bubble_); }
 
@@ -117,19 +100,16 @@ class Bubble : public ::testing::Test {
 
 TEST_F(Bubble, OfflineVerseOnRequestThenHiddenAfterItsTime) {
   ASSERT_NO_FATAL_FAILURE(StartAndAsk());
-  const ULONGLONG shownAt = GetTickCount64();
   const std::wstring text = Hint();
-  const std::wstring suffix = L" \u00B7 WEB (offline backup)";
-  ASSERT_GT(text.size(), suffix.size());
-  EXPECT_EQ(text.substr(text.size() - suffix.size()), suffix) << text.c_str();
-  EXPECT_EQ(ViewedAfterShowing(5), 5);  // the preferences began at 4
+  EXPECT_TRUE(text.ends_with(L" \u00B7 WEB (offline backup)")) << text.c_str();
+  // The count, saved just after the bubble appears, began at 4.
+  EXPECT_TRUE(WaitUntil(2000, [] { return ScripturesViewed() == 5; })) << ScripturesViewed();
 
-  EXPECT_FALSE(WaitUntil(false, bubble_, 1500));  // still up well within its three seconds
-  EXPECT_TRUE(WaitUntil(false, bubble_, 6000));
-  EXPECT_GE(GetTickCount64() - shownAt, 2500u);
+  EXPECT_FALSE(BubbleShownWithin(false, 1500));  // still up well within its three seconds
+  EXPECT_TRUE(BubbleShownWithin(false, 6000));
 
   ASSERT_NO_FATAL_FAILURE(Ask());
-  EXPECT_EQ(ViewedAfterShowing(6), 6);
+  EXPECT_TRUE(WaitUntil(2000, [] { return ScripturesViewed() == 6; })) << ScripturesViewed();
   SendMessageW(bubble_, WM_CLOSE, 0, 0);  // closing the bubble only puts it away
   EXPECT_FALSE(IsWindowVisible(bubble_));
   EXPECT_TRUE(IsWindow(bubble_));
@@ -141,14 +121,10 @@ TEST_F(Bubble, ClickOpensThePassagePage) {
   const char* log = std::getenv("SCROLLWICK_URL_LOG");
   if (!recorder || !log) GTEST_SKIP() << "run through CTest, which provides the URL recorder";
   // Wine's browser launcher runs the first program of this list with the URL.
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
   const std::wstring browsers(recorder, recorder + std::strlen(recorder));
-  RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(browsers.c_str()),
-                 DWORD((browsers.size() + 1) * 2));
-  RegCloseKey(key);
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers", REG_SZ,
+                            browsers.c_str(), DWORD((browsers.size() + 1) * 2)),
+            ERROR_SUCCESS);
   // Wine maps the Unix root to drive Z:.
   const std::string logPath = std::string("Z:") + log;
   DeleteFileA(logPath.c_str());
@@ -159,11 +135,10 @@ TEST_F(Bubble, ClickOpensThePassagePage) {
 
   PostMessageW(bubble_, WM_LBUTTONUP, 0, 0);
   std::string opened;
-  for (int i = 0; i < 100 && opened.empty(); ++i) {
-    Sleep(100);
+  WaitUntil(10000, [&] {
     std::ifstream file(logPath);
-    std::getline(file, opened);
-  }
+    return std::getline(file, opened) && !opened.empty();
+  });
   EXPECT_EQ(opened, "https://scrollwick.org/bible?ref=" + Encoded(reference) + "&translation=web");
   EXPECT_TRUE(IsWindowVisible(bubble_));  // the bubble stays up
   RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers");

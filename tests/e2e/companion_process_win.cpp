@@ -17,16 +17,6 @@ std::wstring ProgramPath() {
   return path + L"ScrollwickCompanion.exe";
 }
 
-template <typename Predicate>
-bool WaitUntil(DWORD timeoutMs, Predicate done) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  while (!done()) {
-    if (GetTickCount64() >= end) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
 struct ProcessWindowSearch {
   DWORD processId;
   const wchar_t* className;

@@ -23,6 +23,17 @@ class CompanionProcess {
   PROCESS_INFORMATION info_{};
 };
 
+// Whether done() became true within timeoutMs, checked every 20 ms.
+template <typename Predicate>
+bool WaitUntil(DWORD timeoutMs, Predicate done) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() >= end) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
 // Runs the program to completion and returns its exit code (-1 on time-out).
 int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs = 20000,
                        const std::wstring& workingFolder = {});
