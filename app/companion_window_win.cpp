@@ -184,8 +184,17 @@ LRESULT DispatchCompanionMessage(CompanionApp& app, HWND window, UINT message, W
 }
 
 LRESULT FailCompanion(HWND window) noexcept {
+  // The box runs a message loop of its own, in which the timers and any queued message would
+  // meet the same broken state again: without this the user would get a pile of boxes.
+  static bool reporting = false;
+  if (reporting) return 0;
+  reporting = true;
+  for (const uintptr_t timer : {TIMER_TICK, TIMER_MOTION, TIMER_DRAG, TIMER_BUBBLE}) {
+    KillTimer(window, timer);
+  }
   MessageBoxW(window, AsWide(kFailureText), AsWide(kCompanionTitle), MB_OK | MB_ICONERROR);
   DestroyWindow(window);
+  reporting = false;
   return 0;
 }
 
