@@ -160,9 +160,4 @@ uint64_t IdleActionTickAfterMenu(uint64_t now, std::mt19937& random) {
   return now + static_cast<uint64_t>(std::uniform_int_distribution<int>(60000, 120000)(random));
 }
 
-PositionShift FreePlacementShift(float scaleBefore, float scaleAfter) {
-  const float difference = scaleBefore - scaleAfter;
-  return {static_cast<int32_t>(difference * 140.0), static_cast<int32_t>(difference * 190.0)};
-}
-
 }  // namespace companion

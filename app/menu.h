@@ -108,18 +108,7 @@ struct MenuCommand {
 
 MenuCommand DecodeMenuCommand(uint32_t id);
 
-struct PositionShift {
-  int32_t dx = 0;
-  int32_t dy = 0;
-
-  bool operator==(const PositionShift&) const = default;
-};
-
 // When the figure next picks an idle action after the menu closed: 60 to 120 seconds on.
 uint64_t IdleActionTickAfterMenu(uint64_t now, std::mt19937& random);
-
-// A freely placed figure keeps its bottom centre when its scale changes: the top-left corner
-// moves by the scale difference times half the frame width (140) and the frame height (190).
-PositionShift FreePlacementShift(float scaleBefore, float scaleAfter);
 
 }  // namespace companion

@@ -190,13 +190,5 @@ TEST(IdleActionTickAfterMenu, OneToTwoMinutesAheadBothEndsReached) {
   EXPECT_TRUE(highest <= 120000 && highest > 119900) << highest;
 }
 
-TEST(FreePlacementShift, ScaleDifferenceTimesHalfWidthAndHeightTruncated) {
-  EXPECT_EQ(FreePlacementShift(1.0f, 1.0f), (PositionShift{0, 0}));
-  EXPECT_EQ(FreePlacementShift(1.0f, 2.0f), (PositionShift{-140, -190}));  // grows: up and left
-  EXPECT_EQ(FreePlacementShift(1.5f, 1.0f), (PositionShift{70, 95}));      // shrinks: down, right
-  // -46.2 and -62.7 are truncated toward zero, not rounded down.
-  EXPECT_EQ(FreePlacementShift(1.0f, 1.33f), (PositionShift{-46, -62}));
-}
-
 }  // namespace
 }  // namespace companion

@@ -12,6 +12,7 @@
 #include "bubble/bubble_layout.h"
 #include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
+#include "character/placement.h"
 #include "character/placement_win.h"
 #include "character/presentation_win.h"
 #include "scripture/requests.h"
@@ -113,9 +114,9 @@ void ResizeCharacter(CompanionApp& app, int32_t multiple, uint64_t now) {
   if (app.freePlacement) {
     // The shift starts from where the figure stood: the placement above may already have pulled
     // the larger figure inside the monitor, and shifting from there would lift it off its spot.
-    const PositionShift shift = FreePlacementShift(scaleBefore, app.characterScale);
-    app.positionX = positionBefore.x + shift.dx;
-    app.positionY = positionBefore.y + shift.dy;
+    const ScreenPoint shift = FreeSizeShift(scaleBefore, app.characterScale);
+    app.positionX = positionBefore.x + shift.x;
+    app.positionY = positionBefore.y + shift.y;
     PlaceCharacter(app, false);
   }
   SavePreferences(app);

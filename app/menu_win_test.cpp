@@ -9,6 +9,7 @@
 
 #include "app/companion_messages.h"
 #include "app/wide_win.h"
+#include "character/placement.h"
 #include "character/placement_win.h"
 #include "resources/resource_ids.h"
 #include "settings/preferences_win.h"
@@ -219,9 +220,9 @@ TEST_F(Menu, SizeChangeKeepsAFreeFigureBottomCentre) {
   const float scale = app().characterScale;
   RunMenuCommand(app(), 502);
   EXPECT_GT(app().characterScale, scale);
-  const PositionShift shift = FreePlacementShift(scale, app().characterScale);
-  EXPECT_EQ(app().positionX, x + shift.dx);
-  EXPECT_EQ(app().positionY, y + shift.dy);
+  const ScreenPoint shift = FreeSizeShift(scale, app().characterScale);
+  EXPECT_EQ(app().positionX, x + shift.x);
+  EXPECT_EQ(app().positionY, y + shift.y);
 }
 
 TEST_F(Menu, DisplayChoiceStoresTheDeviceNameAndOneBeyondTheListOnlySaves) {

@@ -69,8 +69,8 @@ struct Placement {
 
 Placement PlaceOnMonitor(const PlacementInputs& in);
 
-// A size change in free placement moves the stored position by this much after a first
-// placement, so that the figure keeps its bottom centre.
+// A size change in free placement moves the figure's top-left corner by this much, so that it
+// keeps its bottom centre: the scale difference times half the frame's width and its height.
 ScreenPoint FreeSizeShift(float oldScale, float newScale);
 
 struct MonitorChoice {

@@ -148,6 +148,13 @@ TEST(FreeSizeShift, KeepsTheBottomCentreWithinAPixel) {
   }
 }
 
+TEST(FreeSizeShift, GrowingMovesUpAndLeftShrinkingDownAndRightTruncatedTowardZero) {
+  EXPECT_EQ(FreeSizeShift(1.0f, 2.0f), (ScreenPoint{-140, -190}));
+  EXPECT_EQ(FreeSizeShift(1.5f, 1.0f), (ScreenPoint{70, 95}));
+  // -46.2 and -62.7: toward zero, not down.
+  EXPECT_EQ(FreeSizeShift(1.0f, 1.33f), (ScreenPoint{-46, -62}));
+}
+
 TEST(ClampToMonitor, StopsAtTheEdgesOfAMonitorAwayFromTheOriginAndTopLeftWhenTooSmall) {
   const ScreenRect second{1920, 0, 3840, 1080};
   EXPECT_EQ(ClampToMonitor({5000, 5000}, second, 315, 213), (ScreenPoint{3840 - 315, 1080 - 213}));
