@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "app/wide_win.h"
 #include "character/character_art_win.h"
 #include "character/desktop_surface_win.h"
 #include "character/presentation_win.h"
 #include "scripture/catalogue.h"
+#include "tests/temp_folder_win.h"
 
 namespace companion {
 namespace {
@@ -21,7 +23,13 @@ constexpr int32_t kBottomRightAtlas = 904;
 
 class SelfTestPhase : public ::testing::Test {
  protected:
-  void SetUp() override { ResizeSurface(surface_, kFrameWidth, kFrameHeight); }
+  // The phases write their PNG files into the current folder: a folder of the test's own.
+  void SetUp() override {
+    GetCurrentDirectoryW(MAX_PATH, previousFolder_);
+    ASSERT_TRUE(SetCurrentDirectoryW(AsWide(folder_.Path())));
+    ResizeSurface(surface_, kFrameWidth, kFrameHeight);
+  }
+  void TearDown() override { SetCurrentDirectoryW(previousFolder_); }
   // The clip's own atlas replaced by one from the test resources.
   void UseAtlas(int32_t clip, int32_t resource, bool younger) {
     SetYounger(art_, younger);
@@ -29,6 +37,8 @@ class SelfTestPhase : public ::testing::Test {
     art_.atlas = LoadAtlas(resource);
   }
 
+  testing::TempFolder folder_;
+  wchar_t previousFolder_[MAX_PATH] = {};
   CharacterArt art_;
   DesktopSurface surface_;
 };
