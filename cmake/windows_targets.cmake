@@ -28,6 +28,17 @@ target_link_libraries(
 add_executable(ScrollwickCompanion WIN32 ${PROJECT_SOURCE_DIR}/app/main_win.cpp)
 target_link_libraries(ScrollwickCompanion PRIVATE companion_win)
 target_link_options(ScrollwickCompanion PRIVATE -municode -mwindows)
+# The program users copy carries no debug information; it goes to ScrollwickCompanion.debug next
+# to it, which gdb finds through the debug link.
+add_custom_command(
+  TARGET ScrollwickCompanion
+  POST_BUILD
+  COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:ScrollwickCompanion>
+          $<TARGET_FILE:ScrollwickCompanion>.debug
+  COMMAND ${CMAKE_STRIP} --strip-debug --strip-unneeded $<TARGET_FILE:ScrollwickCompanion>
+  COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE:ScrollwickCompanion>.debug
+          $<TARGET_FILE:ScrollwickCompanion>
+  VERBATIM)
 
 # GoogleTest from Debian's source package, built with MinGW for the Windows tier.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
