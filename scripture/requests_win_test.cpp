@@ -34,10 +34,7 @@ TEST_F(ScriptureFlow, TwoQuickAsksStartOneWorkerAndShowOneOfflineVerse) {
   EXPECT_FALSE(app_->requestPending);
   EXPECT_TRUE(IsWindowVisible(app_->bubbleWindow));
   EXPECT_TRUE(app_->currentOffline);
-  EXPECT_FALSE(app_->currentText.empty());
-  EXPECT_TRUE(app_->hintText.empty());  // no hint window in this fixture: left alone
   EXPECT_EQ(app_->scriptureHistory.size(), 1u);
-  EXPECT_EQ(app_->nextScriptureTick, 0u);  // no automatic one due while the bubble is up
   EXPECT_GE(app_->bubbleHideTick, GetTickCount64() + 9000);
   EXPECT_NE(testing::ReadWholeFile(app_->preferencesPath).find("ScripturesViewed=1\r\n"),
             std::string::npos);
