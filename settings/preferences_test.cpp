@@ -3,72 +3,46 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
+#include <utility>
 
 namespace companion {
 namespace {
 
-struct RangeCase {
-  int32_t stored;
-  int32_t displaySeconds, translation, sizeMultiple, scripturesViewed, category;
-};
-
-TEST(ValidatePreferences, ClampsRangesAsSignedNumbers) {
-  const RangeCase kCases[] = {
-      {0, 1, 0, 1, 0, 0},      {-5, 1, 0, 1, 0, 0},      {1, 1, 1, 1, 1, 1},
-      {7, 7, 4, 3, 7, 1},      {9, 9, 4, 3, 9, 1},       {99, 99, 4, 3, 50, 1},
-      {601, 600, 4, 3, 50, 1}, {INT_MIN, 1, 0, 1, 0, 0}, {INT_MAX, 600, 4, 3, 50, 1},
+// Ranges clamp as signed numbers; the gap and prompt fall back when not one of their choices.
+TEST(ValidatePreferences, ClampsRangesAndChecksChoices) {
+  // {stored, display seconds, translation, size, scriptures viewed, category (of two), gap, prompt}
+  const int32_t kCases[][8] = {
+      {0, 1, 0, 1, 0, 0, 0, 0},        {4, 4, 4, 3, 4, 1, 60, 0},
+      {5, 5, 4, 3, 5, 1, 60, 0},       {15, 15, 4, 3, 15, 1, 60, 15},
+      {30, 30, 4, 3, 30, 1, 30, 30},   {51, 51, 4, 3, 50, 1, 60, 0},
+      {300, 300, 4, 3, 50, 1, 300, 0}, {601, 600, 4, 3, 50, 1, 60, 0},
+      {INT_MIN, 1, 0, 1, 0, 0, 60, 0}, {INT_MAX, 600, 4, 3, 50, 1, 60, 0},
   };
-  for (const auto& c : kCases) {
+  for (const auto& [stored, display, translation, size, viewed, category, gap, prompt] : kCases) {
     PreferenceValues v;
     v.displaySeconds = v.translationIndex = v.sizeMultiple = v.scripturesViewed = v.categoryIndex =
-        c.stored;
+        v.gapSeconds = v.promptMinutes = stored;
     ValidatePreferences(v, 2);
-    EXPECT_EQ(v.displaySeconds, c.displaySeconds) << c.stored;
-    EXPECT_EQ(v.translationIndex, c.translation) << c.stored;
-    EXPECT_EQ(v.sizeMultiple, c.sizeMultiple) << c.stored;
-    EXPECT_EQ(v.scripturesViewed, c.scripturesViewed) << c.stored;
-    EXPECT_EQ(v.categoryIndex, c.category) << c.stored;
+    EXPECT_EQ(std::tuple(v.displaySeconds, v.translationIndex, v.sizeMultiple, v.scripturesViewed,
+                         v.categoryIndex, v.gapSeconds, v.promptMinutes),
+              std::tuple(display, translation, size, viewed, category, gap, prompt))
+        << stored;
   }
 }
 
-TEST(ValidatePreferences, GapAndPromptMustBeOneOfTheirChoices) {
-  struct Case {
-    int32_t stored, gap, prompt;
-  };
-  const Case kCases[] = {{0, 0, 0},     {15, 60, 15},    {30, 30, 30},     {45, 60, 0},
-                         {60, 60, 60},  {120, 120, 120}, {300, 300, 0},    {3600, 3600, 0},
-                         {3601, 60, 0}, {-60, 60, 0},    {INT_MIN, 60, 0}, {1800, 1800, 0},
-                         {900, 900, 0}};
-  for (const auto& c : kCases) {
-    PreferenceValues v;
-    v.gapSeconds = v.promptMinutes = c.stored;
-    ValidatePreferences(v, 2);
-    EXPECT_EQ(v.gapSeconds, c.gap) << c.stored;
-    EXPECT_EQ(v.promptMinutes, c.prompt) << c.stored;
-  }
-}
-
-TEST(ValidatePreferences, PositionsAreTakenAsRead) {
+TEST(ValidatePreferences, PositionsAreTakenAsReadAndALongMonitorNameIsCut) {
   PreferenceValues v;
   v.positionX = -1920;
   v.positionY = INT_MAX;
-  ValidatePreferences(v, 2);
-  EXPECT_EQ(v.positionX, -1920);
-  EXPECT_EQ(v.positionY, INT_MAX);
-}
-
-TEST(ValidatePreferences, LongMonitorNameIsCut) {
-  PreferenceValues v;
   v.monitorDevice.assign(200, u'M');
   ValidatePreferences(v, 2);
+  EXPECT_EQ(std::pair(v.positionX, v.positionY), std::pair(-1920, INT_MAX));
   EXPECT_EQ(v.monitorDevice.size(), 127u);
 }
 
 TEST(PreferenceText, PlainSignedDecimal) {
   EXPECT_EQ(PreferenceText(0), u"0");
-  EXPECT_EQ(PreferenceText(6), u"6");
-  EXPECT_EQ(PreferenceText(3600), u"3600");
-  EXPECT_EQ(PreferenceText(-1), u"-1");
   EXPECT_EQ(PreferenceText(-1920), u"-1920");
   EXPECT_EQ(PreferenceText(INT_MAX), u"2147483647");
   EXPECT_EQ(PreferenceText(INT_MIN), u"-2147483648");
