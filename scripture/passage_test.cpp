@@ -36,51 +36,39 @@ TEST(SplitIntoPassagesTest, LengthLimitsCountAfterLeadingSpaceAndPilcrows) {
   EXPECT_EQ(PassageOf(u"\u00B6 \u00B6  " + s40), s40);
   EXPECT_EQ(PassageOf(u"\u00B6" + Sentence(39)), u"");
   EXPECT_EQ(PassageOf(s39q), s39q);
-  EXPECT_EQ(PassageOf(Sentence(37) + u"\")"), u"");
 }
 
 TEST(SplitIntoPassagesTest, SentenceEnds) {
   struct Case {
-    const char* name;
     std::u16string before, passage, after;  // the verse is all three; empty `passage`: none
   };
   const Case kCases[] = {
-      {"EllipsisRunsOn", u"", u"Then he said... and the people went out to the field at evening.",
-       u" Next words."},
-      {"TwoPeriodsRunOn", u"",
-       u"Then he said.. and the people went out to the field at evening time.", u""},
-      {"PeriodBeforeLetterOrDigit", u"",
-       u"The measure was 2.5 cubits by the hand of Mr.Smith of the old town.", u""},
-      {"ClosingQuoteBelongsToSentence", u"",
-       u"He said, \u201CGo in peace, and the Lord be with you always.\u201D", u" And they went."},
-      {"MarksBeforeALetterDoNotEnd", u"",
-       u"He wrote \u2018it.\u2019s\u2019 on the wall of the house of the Lord today.", u""},
-      {"EveryClosingMarkIsStepped", u"",
-       u"[Then all of them went out of the city to the hill.\"')]\u2019\u201D", u" Who?"},
-      {"QuestionAndExclamationCutButNeverChosen",
-       u"Who is he that shall come to us in the night and stay? How great is the goodness of "
+      {u"", u"Then he said... and the people went out to the field at evening.", u" Next words."},
+      {u"", u"Then he said.. and the people went out to the field at evening time.", u""},
+      {u"", u"The measure was 2.5 cubits by the hand of Mr.Smith of the old town.", u""},
+      {u"", u"He wrote \u2018it.\u2019s\u2019 on the wall of the house of the Lord today.", u""},
+      {u"", u"[Then all of them went out of the city to the hill.\"')]\u2019\u201D", u" Who?"},
+      {u"Who is he that shall come to us in the night and stay? How great is the goodness of "
        u"the Lord to all his people! ",
        u"Then he spoke to the whole assembly again.", u""},
-      {"EndOfTextWithoutTerminator",
-       u"And this sentence runs on to the end of the book without any end", u"", u""},
+      {u"And this sentence runs on to the end of the book without any end", u"", u""},
   };
   for (const Case& c : kCases)
-    EXPECT_EQ(PassageOf(c.before + c.passage + c.after), c.passage) << c.name;
+    EXPECT_EQ(PassageOf(c.before + c.passage + c.after), c.passage)
+        << ::testing::PrintToString(c.passage);
 }
 
 TEST(SplitIntoPassagesTest, FirstSignificantCharacterMustBeUpperCaseOrDigit) {
   const std::pair<std::u16string, bool> kCases[] = {
-      {u"\u201CCome", true},  {u"\u2018Come", true},  {u"[And", true},       {u"(And", false},
-      {u"\"'And", true},      {u"-- And", true},      {u"\u2014And", true},  {u"\u2013 And", true},
-      {u"12 men", true},      {u"\u00B2 men", true},  {u"\u00C9lan", true},  {u"\u03A9mega", true},
-      {u"and", false},        {u"\u00B6 and", false}, {u"\u201Cand", false}, {u"\u00E9lan", false},
-      {u"\u00D7 and", false}, {u"\u00BF And", false}, {u"{And", false},      {u"\u201E And", false},
+      {u"\u201CCome", true}, {u"[\"'And", true},     {u"-- \u2014And", true},
+      {u"(And", false},      {u"12 men", true},      {u"\u00B2 men", true},
+      {u"\u00C9lan", true},  {u"\u00E9lan", false},  {u"\u00B6 and", false},
+      {u"\u201Cand", false}, {u"\u00D7 and", false}, {u"\u201E And", false},
   };
   for (const auto& [opening, accepted] : kCases) {
     const std::u16string text = opening + u" the rest of the sentence goes on a little.";
     EXPECT_EQ(PassageOf(text).empty(), !accepted) << ::testing::PrintToString(opening);
   }
-  EXPECT_EQ(PassageOf(u"\u201C\u201D\u2018[ -- \u2014 \u2013 \"' ) ] \u2019 \u201C ..."), u"");
 }
 
 // Verses join with one space (none after an empty verse); a passage spans the verses it touches
@@ -106,7 +94,6 @@ TEST(SplitIntoPassagesTest, VersesJoinIntoPassagesWithinOneChapter) {
     references.push_back(FormatReference(u"1 Kings", p));
   EXPECT_EQ(references,
             (std::vector<std::u16string>{u"1 Kings 2:5-7", u"1 Kings 2:7-8", u"1 Kings 4:3"}));
-  EXPECT_TRUE(SplitIntoPassages({}).empty());
 }
 
 // The walk is monotone, so checking each chapter's first and last draw covers every draw.
@@ -128,20 +115,14 @@ TEST(ChapterChoiceTest, EveryVerseDecidesExactlyOneChapter) {
 
 TEST(ChapterChoiceTest, KingJamesChoiceFollowsVerseWeightsOverManySeeds) {
   constexpr int kRequests = 40000;
-  int psalms = 0, obadiah = 0;
+  int psalms = 0;
   for (std::uint32_t seed = 0; seed < kRequests; ++seed) {
     std::mt19937 generator(seed);
-    const std::u16string book = PickWeightedChapter(1, generator).bookName;
-    psalms += book == u"Psalms";
-    obadiah += book == u"Obadiah";
+    psalms += PickWeightedChapter(1, generator).bookName == std::u16string_view(u"Psalms");
   }
-  // Expected 3,165 (7.9 %) and 27 (0.07 %); each bound lies over three standard deviations out.
-  EXPECT_NEAR(psalms / double{kRequests}, 2461.0 / 31102.0, 0.005);
-  EXPECT_GT(obadiah, 9);
-  EXPECT_LT(obadiah, 50);
+  EXPECT_NEAR(psalms / double{kRequests}, 2461.0 / 31102.0, 0.005);  // over 3 sigma
 }
 
-// The chapter a request with `seed` will choose.
 const ChapterEntry& ChosenRow(std::int32_t translation, std::uint32_t seed) {
   std::mt19937 generator(seed);
   return PickWeightedChapter(translation, generator);
@@ -169,9 +150,7 @@ class FetchOnlineVerseTest : public ::testing::Test {
 
   static void ExpectQuietFailure(std::int32_t t, std::uint32_t seed, const std::string& what) {
     const OnlineVerse v = FetchOnlineVerse(t, seed, u"");
-    EXPECT_FALSE(v.ok) << what;
-    EXPECT_EQ(v.translationIndex, t) << what;
-    EXPECT_TRUE(v.text.empty() && v.reference.empty()) << what;
+    EXPECT_TRUE(!v.ok && v.translationIndex == t && v.text.empty() && v.reference.empty()) << what;
   }
 };
 
@@ -184,7 +163,6 @@ TEST_F(FetchOnlineVerseTest, ChoosesFromTheDrawnChapterAvoidingThePreviousRefere
                      Book({{row.chapter, {"Short one.", kGood}}, {row.chapter + 1, {other}}}));
   const OnlineVerse v = FetchOnlineVerse(1, 42, u"");
   ASSERT_TRUE(v.ok);
-  EXPECT_EQ(v.translationIndex, 1);
   EXPECT_EQ(v.text, kGood16);
   EXPECT_EQ(v.reference, FormatReference(row.bookName, {u"", row.chapter, 2, 2}));
   EXPECT_EQ(NativeBibleDownloads(), std::vector<std::u16string>{row.path});
@@ -200,25 +178,20 @@ TEST_F(FetchOnlineVerseTest, ChoosesFromTheDrawnChapterAvoidingThePreviousRefere
 TEST_F(FetchOnlineVerseTest, SameSeedSameChoiceAndSeedsSpreadOverTheChapters) {
   std::map<int, std::vector<std::string>> chapters;
   for (int c = 1; c <= 150; ++c)
-    chapters[c].assign(6,
-                       "A verse of chapter " + std::to_string(c) + " says something long enough.");
-  const std::string book = Book(chapters);
+    chapters[c].assign(6, "A verse of chapter " + std::to_string(c) + " says something long.");
   for (const ChapterEntry& row : ChapterTable)
-    if (row.translationIndex == 3) SetNativeBibleBook(row.path, book);
+    if (row.translationIndex == 3) SetNativeBibleBook(row.path, Book(chapters));
   std::set<std::u16string> distinct;
   for (std::uint32_t seed = 100; seed < 120; ++seed) {
-    const OnlineVerse a = FetchOnlineVerse(3, seed, u"");
-    const OnlineVerse b = FetchOnlineVerse(3, seed, u"");
-    ASSERT_TRUE(a.ok);
-    EXPECT_EQ(a.reference, b.reference);
-    EXPECT_EQ(a.text, b.text);
-    distinct.insert(a.reference);
+    const OnlineVerse v = FetchOnlineVerse(3, seed, u"");
+    EXPECT_EQ(v.reference, FetchOnlineVerse(3, seed, u"").reference);
+    distinct.insert(v.reference);
   }
   EXPECT_GT(distinct.size(), 10u);
 }
 
 TEST_F(FetchOnlineVerseTest, EveryFailureEndsQuietly) {
-  for (const std::int32_t t : {5, -1, 1000})
+  for (const std::int32_t t : {5, -1})
     ExpectQuietFailure(t, 1, "unknown translation");
   EXPECT_TRUE(NativeBibleDownloads().empty());
 
@@ -228,10 +201,6 @@ TEST_F(FetchOnlineVerseTest, EveryFailureEndsQuietly) {
       "",
       book + std::string(kMaxBibleBookBytes - book.size() + 1, ' '),
       Book({{row.chapter, {"Blessed is the man that walketh not in \xC3\x28 the ungodly."}}}),
-      Book({{row.chapter, {"Blessed is the man that walketh \xED\xA0\x80 the ungodly."}}}),
-      Book({{row.chapter,
-             {"Who is the man that walketh not in the counsel of the ungodly?",
-              "How blessed is the man that walketh not in the counsel of God!"}}}),
       Book({{row.chapter, {"too short."}}}),
       Book({{row.chapter, {}}}),
       "{\"1\": [[1, \"" + kGood + "\"]]",

