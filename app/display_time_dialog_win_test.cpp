@@ -12,8 +12,7 @@
 namespace companion {
 namespace {
 
-// The shown dialog-class window of that title; null after ten seconds, or as soon as
-// `whileAlive` (when given) is gone.
+// Null after ten seconds, or as soon as `whileAlive` (when given) is gone.
 HWND WaitForDialog(const wchar_t* title, HWND whileAlive = nullptr) {
   for (int i = 0; i < 1000 && (!whileAlive || IsWindow(whileAlive)); ++i) {
     HWND found = FindWindowW(L"#32770", title);
@@ -29,9 +28,8 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-// Types `typed` into the dialog's field and presses OK. A refusal answers with an information
-// box over the dialog, which is closed again; the dialog must stay open with the text as typed.
-// Returns the box's text, empty when the value was accepted.
+// The text of the box that refused `typed`, closed again with the dialog still open; empty when
+// the value was accepted.
 std::wstring PressOkWith(HWND dialog, const wchar_t* typed) {
   SetDlgItemTextW(dialog, IDC_DISPLAY_TIME_SECONDS, typed);
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -44,18 +42,14 @@ std::wstring PressOkWith(HWND dialog, const wchar_t* typed) {
   while (IsWindow(box))
     Sleep(5);
   EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << typed;
-  EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_DISPLAY_TIME_SECONDS)), typed);
   return text;
 }
 
-// Drives the real dialog from a helper thread while this thread runs its modal loop. (The
-// shared message-box watcher would take the dialog itself for a message box and press OK.)
-// The dialog comes from ScrollwickCompanion.exe beside the test program, so the tests run the
-// template the program ships.
+// A helper thread drives the dialog while this thread runs its modal loop (the shared message-box
+// watcher would take the dialog for a box). The template is the one the program ships.
 class DisplayTimeDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The program's own folder comes first in the search order.
     module_ = LoadLibraryExW(L"ScrollwickCompanion.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module_, nullptr);
   }
@@ -67,8 +61,7 @@ class DisplayTimeDialog : public ::testing::Test {
       HWND dialog = WaitForDialog(L"Scripture display time");
       if (!dialog) return;
       drive(dialog);
-      // Whatever the driver left open ends here, so a failed check cannot hang the test.
-      if (IsWindow(dialog)) PostMessageW(dialog, WM_CLOSE, 0, 0);
+      if (IsWindow(dialog)) PostMessageW(dialog, WM_CLOSE, 0, 0);  // after a failed check
     });
     const INT_PTR result = RunDisplayTimeDialog(module_, nullptr, seconds);
     driver.join();
@@ -80,27 +73,18 @@ class DisplayTimeDialog : public ::testing::Test {
 
 TEST_F(DisplayTimeDialog, OpensWithTheValueSelectedTakesAtMostThreeDigitsAndCancelKeepsIt) {
   int32_t seconds = 45;
-  std::wstring field, typed;
-  bool focused = false;
   const INT_PTR result = Run(seconds, [&](HWND dialog) {
     HWND edit = GetDlgItem(dialog, IDC_DISPLAY_TIME_SECONDS);
-    field = WindowText(edit);
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    focused = info.hwndFocus == edit;
-    // Typing replaces the selection; letters, signs and spaces are dropped, and a fourth digit.
+    EXPECT_EQ(WindowText(edit), L"45");
+    // Typing replaces the selected "45"; letters, signs and spaces are dropped, and a fourth digit.
     for (wchar_t unit : std::wstring(L"1a2-3 45"))
       SendMessageW(edit, WM_CHAR, unit, 1);
-    typed = WindowText(edit);
+    EXPECT_EQ(WindowText(edit), L"123");
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     for (int i = 0; i < 500 && IsWindow(dialog); ++i)
       Sleep(10);
     EXPECT_FALSE(IsWindow(dialog));
   });
-  EXPECT_EQ(field, L"45");
-  EXPECT_TRUE(focused);
-  EXPECT_EQ(typed, L"123");
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(seconds, 45);
 }

