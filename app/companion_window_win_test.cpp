@@ -7,8 +7,11 @@
 
 #include "app/companion_messages.h"
 #include "character/character_art_win.h"
+#include "scripture/requests_win.h"
+#include "settings/preferences_win.h"
 #include "tests/live_companion_win.h"
 #include "tests/message_box_watcher_win.h"
+#include "tests/temp_folder_win.h"
 
 namespace companion {
 namespace {
@@ -108,6 +111,21 @@ TEST_F(CompanionWindow, TrayEvents) {
 }
 
 // The destroy sequence takes the icon that "TaskbarCreated" put back into the notification area.
+TEST_F(CompanionWindow, BubbleTimerHidesOnlyOnceTheDeadlineHasPassed) {
+  CompanionApp& app = live_.app();
+  testing::TempFolder localAppData;  // where presenting saves the count
+  LoadPreferencesFrom(app, localAppData.Path());
+  live_.Send(WM_DISPLAYCHANGE);
+  ShowOfflineVerse(app);
+  ASSERT_TRUE(app.bubbleVisible);
+  app.bubbleHideTick = GetTickCount64() + 60000;
+  live_.Send(WM_TIMER, TIMER_BUBBLE);
+  EXPECT_TRUE(IsWindowVisible(app.bubbleWindow));
+  app.bubbleHideTick = GetTickCount64();
+  live_.Send(WM_TIMER, TIMER_BUBBLE);
+  EXPECT_FALSE(IsWindowVisible(app.bubbleWindow));
+}
+
 TEST_F(CompanionWindow, TaskbarCreatedAddsTheIconAndDestroyRemovesIt) {
   live_.app().trayIconData = NOTIFYICONDATAW{};
   EXPECT_EQ(live_.Send(live_.app().taskbarCreatedMessage), 0);

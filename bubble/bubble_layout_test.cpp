@@ -37,6 +37,9 @@ TEST(PlaceBubble, WorkedExamples) {
   EXPECT_EQ(Fields(PlaceBubble({-1920, 40, 0, 1080, 1.0f, 1.0f, -1000, 500, 0, 120})),
             std::tuple(-1035, 402, 350, 120, false, 175L))
       << "work area left of and below the origin";
+  const BubblePlacement larger = PlaceBubble(Inputs(1920, 1040, 1.5f, 1000, 800, 200));
+  EXPECT_EQ(Fields(larger), std::tuple(948, 533, 525, 300, false, 175L)) << "scale one and a half";
+  EXPECT_FLOAT_EQ(larger.scale, 1.5f);
 }
 
 // The bubble is held 8 pixels inside the work area while the figure goes on to the edge.

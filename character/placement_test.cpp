@@ -31,7 +31,7 @@ TEST(PlacementMargin, AnEighthOfTheWidthBetweenTwelveAndOneFifty) {
 TEST(PlaceOnMonitor, SizeMultipleOneToThreeAtNinetySixDpiOnTheTaskbar) {
   // {size multiple, width, height, gap above the work area's bottom}
   const int32_t kCases[][4] = {
-      {0, 105, 71, 3}, {1, 105, 71, 3}, {3, 315, 213, 9}, {4, 315, 213, 9}};
+      {0, 105, 71, 3}, {1, 105, 71, 3}, {2, 210, 142, 6}, {3, 315, 213, 9}, {4, 315, 213, 9}};
   for (const auto& [multiple, width, height, gap] : kCases) {
     PlacementInputs in = OnTaskbar();
     in.sizeMultiple = multiple;

@@ -65,6 +65,18 @@ TEST_F(RenderCharacterTest, TheWindowGetsTheFrameAtItsPositionSunkWhileSeated) {
   EXPECT_EQ(rect.top, app_.positionY + 22);
 }
 
+TEST_F(RenderCharacterTest, PixelsAwayFromTheFigureStayTransparent) {
+  Render(1.125f, MotionState::Walk, 1200);
+  const DesktopSurface& s = app_.characterSurface;
+  int opaque = 0;
+  for (int32_t i = 0; i < s.width * s.height; ++i)
+    opaque += s.pixels[size_t(i) * 4 + 3] >= 33;
+  EXPECT_GE(opaque, 200);  // the figure is there
+  for (const int32_t x : {0, s.width - 1}) {
+    EXPECT_EQ(s.pixels[size_t(x) * 4 + 3], 0) << x;  // the top corners are not
+  }
+}
+
 TEST_F(RenderCharacterTest, AFailedPushIsReported) {
   SetWindowLongPtrW(app_.companionWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);  // not layered
   try {

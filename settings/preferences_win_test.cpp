@@ -37,6 +37,15 @@ class PreferencesFile : public ::testing::Test {
   std::u16string path_;
 };
 
+TEST_F(PreferencesFile, WithoutAFileTheFoldersAreCreatedAndTheFirstSaveWritesFifteenKeys) {
+  SavePreferences(*Load());
+  EXPECT_EQ(ReadWholeFile(path_),
+            "[Companion]\r\nVersion=6\r\nDisplaySeconds=10\r\nGapSeconds=60\r\nTranslation=0\r\n"
+            "SizeMultiple=1\r\nYoungerPreview=1\r\nScripturesViewed=0\r\nCategory=0\r\n"
+            "PromptMinutes=0\r\nMovement=1\r\nPaused=0\r\nFreePlacement=0\r\nPositionX=0\r\n"
+            "PositionY=0\r\nMonitor=\r\n");
+}
+
 // Every key is read, signed, and written back in its place.
 TEST_F(PreferencesFile, ValidValuesRoundTrip) {
   WriteFile(
@@ -82,7 +91,9 @@ TEST_F(PreferencesFile, FailedMoveKeepsOldFileAndReportsOnce) {
   CloseHandle(lock);
   EXPECT_EQ(ReadWholeFile(path_), "[Companion]\r\nDisplaySeconds=42\r\n");
   EXPECT_TRUE(FileExists(path_ + u".tmp"));
-  EXPECT_EQ(watcher.Texts().size(), 1u);
+  EXPECT_EQ(watcher.Texts(), std::vector<std::wstring>{L"Preferences could not be saved locally. "
+                                                       L"The companion will still work, but "
+                                                       L"changes may be lost when it exits."});
 }
 
 }  // namespace
