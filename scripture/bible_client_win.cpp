@@ -51,18 +51,22 @@ std::string ReadBody(HINTERNET request) {
   return body;
 }
 
-// A connection dropped mid-body can look like an ordinary end of data (Wine reports it so), so
-// an unencoded body is held to its announced length. An encoded one may have been decoded,
-// and then the two sizes are not comparable.
-bool IsShortOfAnnouncedLength(HINTERNET request, std::size_t received) {
+bool HasHeader(HINTERNET request, DWORD infoLevel) {
   DWORD size = 0;
-  if (WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_ENCODING, WINHTTP_HEADER_NAME_BY_INDEX,
-                          WINHTTP_NO_OUTPUT_BUFFER, &size, WINHTTP_NO_HEADER_INDEX) ||
-      GetLastError() != ERROR_WINHTTP_HEADER_NOT_FOUND) {
+  return WinHttpQueryHeaders(request, infoLevel, WINHTTP_HEADER_NAME_BY_INDEX,
+                             WINHTTP_NO_OUTPUT_BUFFER, &size, WINHTTP_NO_HEADER_INDEX) ||
+         GetLastError() != ERROR_WINHTTP_HEADER_NOT_FOUND;
+}
+
+// A connection dropped mid-body can look like an ordinary end of data (Wine reports it so), so a
+// body that nothing decoded is held to its announced length.
+bool IsShortOfAnnouncedLength(HINTERNET request, bool stackMayDecode, std::size_t received) {
+  if (!BodyComparesToContentLength(stackMayDecode,
+                                   HasHeader(request, WINHTTP_QUERY_CONTENT_ENCODING))) {
     return false;
   }
   DWORD announced = 0;
-  size = sizeof announced;
+  DWORD size = sizeof announced;
   return WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &announced, &size,
                              WINHTTP_NO_HEADER_INDEX) &&
@@ -91,7 +95,8 @@ std::string DownloadBibleBookFrom(const std::u16string& host, unsigned short por
   WinHttpSetOption(request.h, WINHTTP_OPTION_DISABLE_FEATURE, &disableRedirects,
                    sizeof disableRedirects);
   DWORD decompression = WINHTTP_DECOMPRESSION_FLAG_GZIP | WINHTTP_DECOMPRESSION_FLAG_DEFLATE;
-  WinHttpSetOption(request.h, WINHTTP_OPTION_DECOMPRESSION, &decompression, sizeof decompression);
+  const bool stackMayDecode = WinHttpSetOption(request.h, WINHTTP_OPTION_DECOMPRESSION,
+                                               &decompression, sizeof decompression) != FALSE;
 
   if (!WinHttpSendRequest(request.h, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
                           0, 0) ||
@@ -107,7 +112,8 @@ std::string DownloadBibleBookFrom(const std::u16string& host, unsigned short por
     Fail("Bible response unavailable");
   }
   std::string body = ReadBody(request.h);
-  if (IsShortOfAnnouncedLength(request.h, body.size())) Fail("Incomplete Bible response");
+  if (IsShortOfAnnouncedLength(request.h, stackMayDecode, body.size()))
+    Fail("Incomplete Bible response");
   return body;
 }
 

@@ -11,6 +11,13 @@ namespace companion {
 // The largest book body accepted, in bytes after transport decoding.
 inline constexpr std::size_t kMaxBibleBookBytes = 8 * 1024 * 1024;
 
+// Whether a body may be held to the response's Content-Length to catch a connection cut short.
+// Only a body nothing can have decoded compares: where the HTTP stack decodes gzip, the header
+// may still give the compressed size, and every compressed book would be refused.
+constexpr bool BodyComparesToContentLength(bool stackMayDecode, bool hasContentEncoding) {
+  return !stackMayDecode && !hasContentEncoding;
+}
+
 // The body of the Bible server's file at `path` (for example "/bible/v1/web/GEN.json"), after
 // transport decoding. Throws std::runtime_error naming the failure.
 std::string DownloadBibleBook(const std::u16string& path);

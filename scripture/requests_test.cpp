@@ -5,8 +5,19 @@
 #include <string>
 #include <utility>
 
+#include "scripture/book_source.h"
+
 namespace companion {
 namespace {
+
+// The guard against cut connections must never refuse a body the HTTP stack decoded: its size
+// is not the announced (compressed) one.
+TEST(BodyComparesToContentLength, OnlyWhenNothingCanHaveDecodedTheBody) {
+  EXPECT_TRUE(BodyComparesToContentLength(false, false));
+  EXPECT_FALSE(BodyComparesToContentLength(false, true));
+  EXPECT_FALSE(BodyComparesToContentLength(true, false));
+  EXPECT_FALSE(BodyComparesToContentLength(true, true));
+}
 
 TEST(DecideCollect, WhatBecomesOfAFinishedResult) {
   using O = CollectOutcome;
