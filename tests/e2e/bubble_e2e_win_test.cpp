@@ -22,6 +22,28 @@ int ScripturesViewed() {
   return GetPrivateProfileIntW(L"Companion", L"ScripturesViewed", -1, PreferencesPath().c_str());
 }
 
+// The hint tool's text, read through memory in the companion's process as the tooltip needs.
+std::wstring HintText(DWORD processId, HWND hint, HWND bubble) {
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return L"";
+  constexpr size_t kChars = 512;
+  auto* remote = static_cast<uint8_t*>(VirtualAllocEx(
+      process, nullptr, sizeof(TTTOOLINFOW) + kChars * 2, MEM_COMMIT, PAGE_READWRITE));
+  TTTOOLINFOW tool{};
+  tool.cbSize = 64;
+  tool.hwnd = bubble;
+  tool.uId = reinterpret_cast<UINT_PTR>(bubble);
+  tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(TTTOOLINFOW));
+  WriteProcessMemory(process, remote, &tool, sizeof(tool), nullptr);
+  SendMessageW(hint, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote));
+  wchar_t text[kChars] = {};
+  ReadProcessMemory(process, remote + sizeof(TTTOOLINFOW), text, sizeof(text) - 2, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return text;
+}
+
 // A reference as the URL carries it: only spaces and colons need encoding.
 std::string Encoded(const std::wstring& reference) {
   std::string out;

@@ -9,6 +9,9 @@
 // - bubble: the bubble window's visibility (1 or 0), then the hint's text.
 // - handle: the companion window's handle, in decimal.
 // - tray HANDLE: 1 when the notification area still holds that companion window's icon, else 0.
+// - show: asks the running companion for a Scripture, as a second instance does.
+// - bubble-window: the bubble window's left top right bottom.
+// - clipboard: the clipboard's text, in UTF-8.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <string>
 
 namespace {
 
@@ -157,6 +161,37 @@ int PrintTray(const wchar_t* handle) {
   return 0;
 }
 
+int Show() {
+  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  constexpr UINT kShowMessage = 0x8003;
+  return window && PostMessageW(window, kShowMessage, 0, 0) ? 0 : 1;
+}
+
+int PrintBubbleWindow() {
+  HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", nullptr);
+  RECT rect{};
+  if (!bubble || !GetWindowRect(bubble, &rect)) return 1;
+  std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  return 0;
+}
+
+int PrintClipboard() {
+  if (!OpenClipboard(nullptr)) return 1;
+  int result = 1;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+      const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+      std::string utf8(size > 0 ? size - 1 : 0, '\0');
+      WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
+      std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+      result = 0;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return result;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -172,8 +207,11 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"bubble") == 0) return PrintBubble();
   if (argc >= 2 && std::wcscmp(argv[1], L"handle") == 0) return PrintHandle();
   if (argc >= 3 && std::wcscmp(argv[1], L"tray") == 0) return PrintTray(argv[2]);
+  if (argc >= 2 && std::wcscmp(argv[1], L"show") == 0) return Show();
+  if (argc >= 2 && std::wcscmp(argv[1], L"bubble-window") == 0) return PrintBubbleWindow();
+  if (argc >= 2 && std::wcscmp(argv[1], L"clipboard") == 0) return PrintClipboard();
   std::fprintf(stderr,
                "usage: companion_probe window | monitors | cover SECS | memory | menu | bubble |"
-               " handle | tray HANDLE\n");
+               " handle | tray HANDLE | show | bubble-window | clipboard\n");
   return 64;
 }

@@ -1,9 +1,7 @@
 #include "tests/e2e/companion_process_win.h"
 
-#include <commctrl.h>
 #include <shlobj.h>
 
-#include <cstdint>
 #include <stdexcept>
 #include <vector>
 
@@ -113,27 +111,6 @@ std::wstring PreferencesPath() {
 void RemovePreferences() {
   DeleteFileW(PreferencesPath().c_str());
   DeleteFileW((PreferencesPath() + L".tmp").c_str());
-}
-
-std::wstring HintText(DWORD processId, HWND hint, HWND bubble) {
-  HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-  if (!process) return L"";
-  constexpr size_t kChars = 512;
-  auto* remote = static_cast<uint8_t*>(VirtualAllocEx(
-      process, nullptr, sizeof(TTTOOLINFOW) + kChars * 2, MEM_COMMIT, PAGE_READWRITE));
-  TTTOOLINFOW tool{};
-  tool.cbSize = 64;
-  tool.hwnd = bubble;
-  tool.uId = reinterpret_cast<UINT_PTR>(bubble);
-  tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(TTTOOLINFOW));
-  WriteProcessMemory(process, remote, &tool, sizeof(tool), nullptr);
-  SendMessageW(hint, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote));
-  wchar_t text[kChars] = {};
-  ReadProcessMemory(process, remote + sizeof(TTTOOLINFOW), text, sizeof(text) - 2, nullptr);
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  return text;
 }
 
 }  // namespace companion::e2e

@@ -46,10 +46,6 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className);
 // Waits until no companion window is left.
 bool WaitForNoCompanionWindow(DWORD timeoutMs = 20000);
 
-// The text of the bubble's hint tool, read through memory in the companion's process as the
-// tooltip control needs.
-std::wstring HintText(DWORD processId, HWND hint, HWND bubble);
-
 // The preferences file of the companions started by the tests.
 std::wstring PreferencesPath();
 void RemovePreferences();

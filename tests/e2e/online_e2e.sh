@@ -1,62 +1,115 @@
 #!/usr/bin/env bash
-# The online road of one Scripture, end to end: the real exe under Wine against the real nginx
-# serving the built books (inside tools/serve-bible.sh, so the maker's hosts resolve to it for
-# this run only), then the passage page it opens, loaded in headless chromium.
+# The road of one Scripture, end to end: the real exe under Wine against the real nginx serving
+# the built books (inside tools/serve-bible.sh, so the maker's hosts resolve to it for this run
+# only), the menu worked with the real pointer and keys, then the passage page the bubble opens,
+# loaded in headless chromium.
 #
-#   online_e2e.sh BIN_DIR WINE_PREFIX SCREENSHOT_DIR
-set -euo pipefail
+#   online_e2e.sh BIN_DIR PREFIX SCREENSHOT_DIR
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 if [ -z "${SCROLLWICK_SERVER_CTL:-}" ]; then
   exec "$root/tools/serve-bible.sh" run -- "${BASH_SOURCE[0]}" "$@"
 fi
-bin=$1 prefix=$2 shots=$3
-mkdir -p "$shots" "$prefix"
-work=$(mktemp -d /tmp/scrollwick-online.XXXXXX)
-trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-
 # Wine opens sockets in wineserver, so the prefix's wineserver must start inside this namespace.
-WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-export SCROLLWICK_CONTENT="$root/build/server/content"
-export SCROLLWICK_URL_RECORDER="$here/record_url.sh" SCROLLWICK_URL_LOG="$work/opened-urls.txt"
-export SCROLLWICK_EXPECTED_PASSAGE="$work/expected-passage.txt"
-export SCROLLWICK_SCREENSHOT_REQUEST="$work/screenshot-request"
-run_tests() { "$root/tools/wine-run.sh" --prefix "$prefix" "$bin/companion_online_e2e_tests.exe" "$@"; }
+WINEPREFIX="$2" wineserver -k 2>/dev/null
+# shellcheck source=wine_session.sh
+source "$here/wine_session.sh"
+content="$root/build/server/content"
+work=$(mktemp -d /tmp/scrollwick-online.XXXXXX)
+trap 'stop_all; rm -rf "$work"' EXIT
 
-status=0
-(
-  for _ in $(seq 600); do
-    if [ -e "$SCROLLWICK_SCREENSHOT_REQUEST" ]; then
-      import -window root "$shots/online-bubble.png" || true
-      rm -f "$SCROLLWICK_SCREENSHOT_REQUEST"
-    fi
+open_menu() {  # a right-click on the middle of the figure; true once the menu is shown
+  read_window
+  xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2))
+  sleep 0.3
+  xdotool click 3
+  until_within 10 answer_is 1 menu
+}
+choose() {  # KEYS...: walk the open menu; true once it has closed
+  for key in "$@"; do
+    xdotool key "$key"
     sleep 0.2
   done
-) &
-watcher=$!
-run_tests --gtest_filter='Online.*' || status=1
-kill "$watcher" 2>/dev/null || true
+  until_within 10 answer_is 0 menu
+}
+hint() { probe bubble | cut -d' ' -f2-; }
+copy_shown() {  # the shown Scripture through the menu's Copy, split into text and reference
+  open_menu && choose Down Down Down Down Return || return 1
+  probe clipboard >"$work/copied"
+  python3 - "$work/copied" "$work/text" "$work/reference" <<'PY'
+import sys
+copied = open(sys.argv[1], encoding="utf-8").read()
+text, _, tail = copied.rpartition("\n")  # the probe drops carriage returns
+open(sys.argv[2], "w", encoding="utf-8").write(text)
+open(sys.argv[3], "w", encoding="utf-8").write(tail)
+PY
+  read -r reference <"$work/reference"
+}
+shown_passage_of() {  # CODE: the copied Scripture is a passage of that translation's book
+  [ "${reference##* (}" = "$1)" ] &&
+    python3 "$here/passage_in_book.py" "$content" "$1" "${reference% (*}" "$work/text"
+}
+nginx_workers() { pgrep -P "$(cat "$(dirname "$SCROLLWICK_SERVER_CTL")/nginx.pid")"; }
+
+start_display -screen 0 1920x1080x24 || { echo "FAILED: no X display"; exit 1; }
+virtual_desktop on
+# Wine's browser launcher runs the first program of this list with the URL.
+"$wine" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$here/record_url.sh" /f \
+  >/dev/null 2>&1
+export SCROLLWICK_URL_LOG="$work/opened-urls.txt"
+write_preferences $'DisplaySeconds=120\r\nGapSeconds=0\r\nTranslation=1\r\n'
+start_companion
+check "the companion appears" until_within 60 window_is 1
+
+probe show
+check "a Scripture shows after the ask" until_within 20 bubble_is 1
+import -window root "$shots/online-bubble.png"
+check "the hint names the King James Version ($(hint))" eval '[[ "$(hint)" == *"King James Version" ]]'
+check "Copy current Scripture copies it" copy_shown
+check "it is a complete sentence of the KJV book ($reference)" shown_passage_of kjv
+
+# A click on the bubble opens its passage page, which marks exactly the passage's verses.
+read -r b_left b_top b_right b_bottom <<<"$(probe bubble-window)"
+xdotool mousemove $(((b_left + b_right) / 2)) $(((b_top + b_bottom) / 2)) click 1
+check "a click on the bubble opens the passage page" until_within 10 test -s "$SCROLLWICK_URL_LOG"
+url=$(head -1 "$SCROLLWICK_URL_LOG")
+range=${reference% (*}
+range=${range##* }
+chapter=${range%%:*} verses=${range#*:}
+marked=$(for v in $(seq "${verses%-*}" "${verses#*-}"); do printf '%s:%s ' "$chapter" "$v"; done)
+page=$(node "$root/tests/site/check_passage.mjs" "$url" "$shots/online-passage-page.png" 2>&1)
+echo "$page" | sed 's/^/  page: /'
+check "the page $url marks exactly ${marked% }" grep -qxF "marked verses: ${marked% }" <<<"$page"
+
+# The translation changes while a request waits on a stalled server: only the new one shows.
+xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click 1  # dismiss
+check "a click on the figure dismisses the bubble" until_within 10 bubble_is 0
+check "the menu opens" open_menu
+# Settings, then Bible translation (third from the end of Settings), left on its first entry.
+for key in Down Down Down Down Down Down Right Up Up Up Right; do
+  xdotool key "$key"
+  sleep 0.2
+done
+workers=$(nginx_workers)
+kill -STOP $workers
+probe show
+sleep 1
+check "Young's Literal Translation is chosen while the request waits" choose Down Down Down Return
+kill -CONT $workers
+check "a Scripture shows" until_within 30 bubble_is 1
+check "the hint names Young's Literal Translation ($(hint))" \
+  eval '[[ "$(hint)" == *"Young'"'"'s Literal Translation" ]]'
+check "Copy current Scripture copies it" copy_shown
+check "it is a passage of the YLT book ($reference)" shown_passage_of ylt
+
+# With the server stopped an offline verse shows.
+xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click 1
+until_within 10 bubble_is 0
 "$SCROLLWICK_SERVER_CTL" stop
-run_tests --gtest_filter='ServerStopped.*' || status=1
+probe show
+check "with the server stopped a Scripture still shows" until_within 30 bubble_is 1
+check "it is an offline verse ($(hint))" eval '[[ "$(hint)" == *"(offline backup)" ]]'
 "$SCROLLWICK_SERVER_CTL" start
 
-# The page the click opened shows exactly the passage's verses marked.
-if [ -s "$SCROLLWICK_EXPECTED_PASSAGE" ]; then
-  { read -r url; read -r reference; } <"$SCROLLWICK_EXPECTED_PASSAGE"
-  url=${url%$'\r'} reference=${reference%$'\r'}
-  range=${reference##* } chapter=${range%%:*} verses=${range#*:}
-  first=${verses%-*} last=${verses#*-}
-  expected=$(for v in $(seq "$first" "$last"); do printf '%s:%s ' "$chapter" "$v"; done)
-  out=$(node "$root/tests/site/check_passage.mjs" "$url" "$shots/online-passage-page.png") || true
-  echo "$out"
-  if grep -qxF "marked verses: ${expected% }" <<<"$out"; then
-    echo "passage page: $reference marked as $expected"
-  else
-    echo "FAILED: the page for $reference does not mark exactly ${expected% }"
-    status=1
-  fi
-else
-  echo "FAILED: no passage URL was recorded"
-  status=1
-fi
-exit $status
+check "the worker's part for Psalms, measured" "$wine" "$bin/measure_online.exe"
+finish online
