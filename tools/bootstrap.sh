@@ -17,6 +17,8 @@ packages=(
   libcairo2-dev zlib1g-dev unicode-data rapidjson-dev
   # test servers
   python3 openssl ca-certificates
+  # the web site's tests: a real browser driven from node
+  chromium nodejs
 )
 
 missing=()
@@ -26,14 +28,24 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+# Debian packs npm apart from nodejs; other builds of nodejs carry it (and conflict with it).
+if ! command -v npm >/dev/null; then
+  missing+=(npm)
 fi
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+  fi
+  echo "bootstrap: installing ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
-echo "bootstrap: installing ${missing[*]}"
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+# The browser driver for the site tests, at the version pinned in its lock file.
+site_tests="$(dirname "${BASH_SOURCE[0]}")/../tests/site"
+if [ ! -d "$site_tests/node_modules" ]; then
+  echo "bootstrap: installing the site tests' node modules"
+  (cd "$site_tests" && npm ci --no-audit --no-fund --loglevel=error)
+fi
