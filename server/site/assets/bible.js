@@ -67,12 +67,16 @@ function element(tag, properties = {}, ...children) {
   return node;
 }
 
+// "WEB", "KJV", ... "Darby": a name too short to be a word is written in capitals.
+function shortName(code) {
+  return code.length > 3 ? code[0].toUpperCase() + code.slice(1) : code.toUpperCase();
+}
+
 function showTranslations(reference, selected) {
   const list = document.getElementById("translations");
   list.replaceChildren();
   for (const [code, name] of TRANSLATIONS) {
-    const link = element("a", { href: passageHref(reference, code), title: name }, code.toUpperCase());
-    if (code === "darby") link.textContent = "Darby";
+    const link = element("a", { href: passageHref(reference, code), title: name }, shortName(code));
     link.setAttribute("aria-label", name);
     if (code === selected) link.setAttribute("aria-current", "page");
     list.append(element("li", {}, link));
@@ -199,7 +203,7 @@ async function main() {
     name.textContent = translation[1];
     name.hidden = false;
     // Kept in the sticky header, so the reference stays in sight once the page has scrolled.
-    document.getElementById("context").textContent = `${reference} · ${translation[1]}`;
+    document.getElementById("context").textContent = `${reference} · ${shortName(code)}`;
     showChapterLinks(passage, code);
     let book;
     try {
