@@ -99,7 +99,7 @@ for (const [code, name] of Object.entries(TRANSLATIONS)) {
 
 await check("the translation switch keeps the reference", async () => {
   await show(href("1 Peter 5:6-7", "web"));
-  const state = await follow("#translations a[aria-label='Darby Translation']", href("1 Peter 5:6-7", "darby"));
+  const state = await follow("#translations a[title='Darby Translation']", href("1 Peter 5:6-7", "darby"));
   expectEqual([state.translation, state.verses], ["Darby Translation", ["5:6", "5:7"]], "shown");
 });
 

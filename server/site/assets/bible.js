@@ -26,7 +26,7 @@ function findBook(name) {
 
 // Returns { book, first: { chapter, verse }, last: { chapter, verse } }; verse is null for a whole
 // chapter. Verses are checked against the book once it is loaded.
-export function parseReference(text) {
+function parseReference(text) {
   const m = REFERENCE.exec(text.trim().replace(/\s+/g, " "));
   if (!m) throw new NotFound(`"${clip(text)}" is not a reference this page understands.`);
   const book = findBook(m[1]);
@@ -41,13 +41,15 @@ export function parseReference(text) {
       throw new NotFound(`${name} ${has}; there is no chapter ${chapter}.`);
     }
   }
-  if (last.chapter < first.chapter || (last.chapter === first.chapter && last.verse < first.verse)) {
+  const sameChapter = last.chapter === first.chapter;
+  const backwards = sameChapter ? last.verse < first.verse : last.chapter < first.chapter;
+  if (backwards) {
     throw new NotFound(`The passage "${clip(text)}" ends before it begins.`);
   }
   return { book, first, last };
 }
 
-export function formatReference({ book, first, last }) {
+function formatReference({ book, first, last }) {
   let text = `${BOOKS[book][1]} ${first.chapter}`;
   if (first.verse === null) return text;
   text += `:${first.verse}`;
@@ -77,7 +79,7 @@ function showTranslations(reference, selected) {
   list.replaceChildren();
   for (const [code, name] of TRANSLATIONS) {
     const link = element("a", { href: passageHref(reference, code), title: name }, shortName(code));
-    link.setAttribute("aria-label", name);
+    link.setAttribute("aria-label", `${shortName(code)}, ${name}`);
     if (code === selected) link.setAttribute("aria-current", "page");
     list.append(element("li", {}, link));
   }
@@ -85,9 +87,15 @@ function showTranslations(reference, selected) {
 }
 
 function showChapterLinks({ book, first, last }, code) {
-  const previous = first.chapter > 1 ? [book, first.chapter - 1] : book > 0 ? [book - 1, BOOKS[book - 1][2]] : null;
-  const next = last.chapter < BOOKS[book][2] ? [book, last.chapter + 1] : book + 1 < BOOKS.length ? [book + 1, 1] : null;
-  for (const [id, target, label] of [["previous", previous, "Previous chapter"], ["next", next, "Next chapter"]]) {
+  // At a book's first or last chapter the links lead into the book before or after it.
+  let previous = null;
+  if (first.chapter > 1) previous = [book, first.chapter - 1];
+  else if (book > 0) previous = [book - 1, BOOKS[book - 1][2]];
+  let next = null;
+  if (last.chapter < BOOKS[book][2]) next = [book, last.chapter + 1];
+  else if (book + 1 < BOOKS.length) next = [book + 1, 1];
+  const links = [["previous", previous, "Previous chapter"], ["next", next, "Next chapter"]];
+  for (const [id, target, label] of links) {
     const link = document.getElementById(id);
     if (!target) continue;
     const reference = `${BOOKS[target[0]][1]} ${target[1]}`;
@@ -125,7 +133,9 @@ function inPassage({ first, last }, chapter, verse) {
 function showText(passage, bookData) {
   const name = BOOKS[passage.book][1];
   const chapters = [];
-  for (let c = passage.first.chapter; c <= passage.last.chapter; ++c) chapters.push([c, chapterVerses(bookData, c)]);
+  for (let c = passage.first.chapter; c <= passage.last.chapter; ++c) {
+    chapters.push([c, chapterVerses(bookData, c)]);
+  }
   checkVerse(name, passage.first.chapter, passage.first.verse, chapters[0][1]);
   checkVerse(name, passage.last.chapter, passage.last.verse, chapters[chapters.length - 1][1]);
 
@@ -137,8 +147,12 @@ function showText(passage, bookData) {
     let previousMarked = false;
     for (const [number, words] of verses) {
       const marked = inPassage(passage, chapter, number);
-      const verse = element(marked ? "mark" : "span", { className: marked ? "verse passage" : "verse", id: `v${chapter}-${number}` },
-        element("sup", { className: "verse-number" }, String(number)), words);
+      const verse = element(
+        marked ? "mark" : "span",
+        { className: marked ? "verse passage" : "verse", id: `v${chapter}-${number}` },
+        element("sup", { className: "verse-number" }, String(number)),
+        words,
+      );
       verse.dataset.chapter = chapter;
       verse.dataset.verse = number;
       // Inside a passage the space between verses is marked too, so the passage reads as one.
@@ -154,7 +168,9 @@ function showText(passage, bookData) {
   // A passage already on screen stays where it is, below its heading; otherwise it is centred.
   const start = text.querySelector(".passage");
   const box = start?.getBoundingClientRect();
-  if (box && (box.top < 0 || box.bottom > window.innerHeight)) start.scrollIntoView({ block: "center" });
+  if (box && (box.top < 0 || box.bottom > window.innerHeight)) {
+    start.scrollIntoView({ block: "center" });
+  }
 }
 
 function showProblem(title, message, passage, code) {
@@ -166,7 +182,8 @@ function showProblem(title, message, passage, code) {
   const help = [element("p", {}, message), element("p", {}, EXAMPLES)];
   if (passage) {
     const chapter = `${BOOKS[passage.book][1]} ${passage.first.chapter}`;
-    help.push(element("p", {}, element("a", { href: passageHref(chapter, code) }, `Read ${chapter}`)));
+    const link = element("a", { href: passageHref(chapter, code) }, `Read ${chapter}`);
+    help.push(element("p", {}, link));
   }
   help.push(element("p", {}, element("a", { href: "/" }, "About the Scrollwick Companion")));
   const box = document.getElementById("message");
@@ -178,7 +195,9 @@ async function loadBook(code, bookCode) {
   const response = await fetch(`/bible/v1/${code}/${bookCode}.json`);
   if (!response.ok) throw new Error(`the server answered ${response.status}`);
   const data = await response.json();
-  if (data === null || typeof data !== "object" || Array.isArray(data)) throw new Error("the book file is damaged");
+  if (data === null || typeof data !== "object" || Array.isArray(data)) {
+    throw new Error("the book file is damaged");
+  }
   return data;
 }
 
@@ -195,7 +214,8 @@ async function main() {
     const reference = formatReference(passage);
     showTranslations(reference, code);
     if (!translation) {
-      throw new NotFound(`There is no translation "${clip(code)}" here; choose one of the five above.`);
+      const choose = "choose one of the five above";
+      throw new NotFound(`There is no translation "${clip(code)}" here; ${choose}.`);
     }
     document.title = `${reference} (${translation[1]}) · Scrollwick`;
     document.getElementById("heading").textContent = reference;
@@ -209,13 +229,15 @@ async function main() {
     try {
       book = await loadBook(code, BOOKS[passage.book][0]);
     } catch (error) {
-      showProblem("Could not load the passage", `The text of ${BOOKS[passage.book][1]} could not be loaded (${error.message}). Please try again later.`, null, code);
+      const what = `The text of ${BOOKS[passage.book][1]} could not be loaded (${error.message}).`;
+      showProblem("Could not load the passage", `${what} Please try again later.`, null, code);
       return;
     }
     showText(passage, book);
   } catch (error) {
     if (!(error instanceof NotFound)) throw error;
-    showProblem("Passage not found", error.message, passage, translation ? code : DEFAULT_TRANSLATION);
+    const linkCode = translation ? code : DEFAULT_TRANSLATION;
+    showProblem("Passage not found", error.message, passage, linkCode);
   } finally {
     status.textContent = "";
     document.body.dataset.state = "ready";
@@ -223,6 +245,7 @@ async function main() {
 }
 
 main().catch((error) => {
-  showProblem("Could not show the passage", `Something went wrong (${error.message}).`, null, DEFAULT_TRANSLATION);
+  const message = `Something went wrong (${error.message}).`;
+  showProblem("Could not show the passage", message, null, DEFAULT_TRANSLATION);
   document.body.dataset.state = "ready";
 });
