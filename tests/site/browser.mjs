@@ -28,12 +28,12 @@ export async function openPassage(page, url) {
 }
 
 // The page as a reader sees it: heading, translation name, message, and the marked verses as
-// "chapter:verse", their text, and whether the first of them is inside the viewport.
+// "chapter:verse", their text, the first one's text, and whether it is inside the viewport.
 export function passageState(page) {
   return page.evaluate(() => {
     const shown = (id) => {
       const e = document.getElementById(id);
-      return e && !e.hidden ? e.textContent.trim() : "";
+      return e && !e.hidden ? e.innerText.trim().replace(/\s+/g, " ") : "";
     };
     const marked = [...document.querySelectorAll("#text:not([hidden]) .passage")];
     const box = marked.length ? marked[0].getBoundingClientRect() : null;
@@ -43,6 +43,7 @@ export function passageState(page) {
       message: shown("message"),
       verses: marked.map((e) => `${e.dataset.chapter}:${e.dataset.verse}`),
       text: marked.map((e) => e.lastChild.textContent).join(" "),
+      firstVerse: marked.length ? marked[0].lastChild.textContent : "",
       inView: box !== null && box.top >= 0 && box.bottom <= window.innerHeight,
     };
   });
