@@ -4,7 +4,9 @@
 import { BOOKS, TRANSLATIONS } from "./catalogue.js";
 
 const DEFAULT_TRANSLATION = "web";
-const EXAMPLES = "A reference looks like John 3:16, 1 Peter 5:6-7 or Genesis 1:31-2:3.";
+// No-break spaces keep each example reference on one line.
+const EXAMPLES =
+  "A reference looks like John\u00A03:16, 1\u00A0Peter\u00A05:6-7 or Genesis\u00A01:31-2:3.";
 
 // Book, chapter, then optionally ":verse" and a range end "-verse" or "-chapter:verse". The
 // companion writes "John 3:16" and "1 Peter 5:6-7"; a bare "John 3" is a whole chapter.
