@@ -41,4 +41,11 @@ endfunction()
 option(SCROLLWICK_ART "Build the art generator and its check" ON)
 if(SCROLLWICK_ART)
   add_subdirectory(tools/art)
+  # The web site's picture, for the site tests of this build.
+  add_custom_command(
+    OUTPUT ${SCROLLWICK_SITE_FIGURE}
+    COMMAND scrollwick_art --site-figure ${SCROLLWICK_SITE_FIGURE}
+    DEPENDS scrollwick_art
+    COMMENT "Drawing the web site's picture of the figure")
+  add_custom_target(site_figure ALL DEPENDS ${SCROLLWICK_SITE_FIGURE})
 endif()

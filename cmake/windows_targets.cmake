@@ -78,4 +78,9 @@ add_custom_command(
   COMMAND ${CMAKE_BINARY_DIR}/host-art/scrollwick_art ${SCROLLWICK_ART_DIR}
   DEPENDS art_generator_build ${CMAKE_BINARY_DIR}/host-art/scrollwick_art
   COMMENT "Drawing the figure's atlases and icon")
-add_custom_target(art_assets DEPENDS ${SCROLLWICK_ART_FILES})
+add_custom_command(
+  OUTPUT ${SCROLLWICK_SITE_FIGURE}
+  COMMAND ${CMAKE_BINARY_DIR}/host-art/scrollwick_art --site-figure ${SCROLLWICK_SITE_FIGURE}
+  DEPENDS art_generator_build ${CMAKE_BINARY_DIR}/host-art/scrollwick_art
+  COMMENT "Drawing the web site's picture of the figure")
+add_custom_target(art_assets DEPENDS ${SCROLLWICK_ART_FILES} ${SCROLLWICK_SITE_FIGURE})

@@ -19,6 +19,8 @@ packages=(
   python3 openssl ca-certificates
   # the Bible server and the web site: nginx in a private namespace, and its measurements
   nginx-light curl iproute2 util-linux wrk nghttp2-client
+  # the web site's tests: a real browser, driven from node
+  chromium
 )
 
 # npm fetches the pinned Bible texts; a machine may carry its own Node.js build with npm inside.
@@ -33,17 +35,22 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+  fi
+  echo "bootstrap: installing ${missing[*]}"
+  $sudo apt-get update -q
+  # RUNLEVEL=1 keeps the package scripts from starting the machine's own nginx service: the
+  # project starts nginx itself, on loopback, only while it needs it.
+  $sudo env DEBIAN_FRONTEND=noninteractive RUNLEVEL=1 \
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
+# The browser driver for the site tests, at the version pinned in its lock file.
+site_tests="$(dirname "${BASH_SOURCE[0]}")/../tests/site"
+if [ ! -d "$site_tests/node_modules" ]; then
+  echo "bootstrap: installing the site tests' node modules"
+  (cd "$site_tests" && npm ci --no-audit --no-fund --loglevel=error)
 fi
-echo "bootstrap: installing ${missing[*]}"
-$sudo apt-get update -q
-# RUNLEVEL=1 keeps the package scripts from starting the machine's own nginx service: the project
-# starts nginx itself, on loopback, only while it needs it.
-$sudo env DEBIAN_FRONTEND=noninteractive RUNLEVEL=1 \
-  apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -18,13 +18,14 @@ host=https://bible.scrollwick.org
 # The default display time (10 s) and gap (60 s): each companion asks for one book every 70 s.
 cycle=70
 
-largest=$(cd "$content" && find bible -name '*.json' -printf '%s %p\n' | sort -n | tail -1 | cut -d' ' -f2)
+largest=$(cd "$content" && find bible -name '*.json' -printf '%s %p\n' | sort -n | tail -1 |
+  cut -d' ' -f2)
 echo "Largest book: /$largest ($(stat -c %s "$content/$largest") bytes)"
 for mode in identity gzip; do
   flags=()
   [ "$mode" = gzip ] && flags=(--compressed)
-  curl -sS "${flags[@]}" -o /dev/null -w "  $mode: %{size_header} header + %{size_download} body bytes\n" \
-    "$host/$largest"
+  curl -sS "${flags[@]}" -o /dev/null \
+    -w "  $mode: %{size_header} header + %{size_download} body bytes\n" "$host/$largest"
 done
 
 psalms="$host/bible/v1/web/PSA.json"
@@ -37,15 +38,15 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$worker/stat"; }
 tick=$(getconf CLK_TCK)
 # measure NAME REQUESTS_AWK COMMAND...: prints the rates and sets $rate and $per_core.
 measure() {
-  local name=$1 pattern=$2 before out done wall cpu
+  local name=$1 pattern=$2 before out served wall cpu
   shift 2
   before=$(cpu_ticks)
   out=$("$@" 2>/dev/null)
   cpu=$(($(cpu_ticks) - before))
-  read -r done wall < <(awk "$pattern" <<<"$out")
-  per_core=$((done * tick / (cpu > 0 ? cpu : 1)))
-  rate=$((done / ${wall%.*}))
-  echo "  $name: $done requests in ${wall}s = $rate requests/s;" \
+  read -r served wall < <(awk "$pattern" <<<"$out")
+  per_core=$((served * tick / (cpu > 0 ? cpu : 1)))
+  rate=$((served / ${wall%.*}))
+  echo "  $name: $served requests in ${wall}s = $rate requests/s;" \
     "worker CPU $((cpu * 100 / tick / ${wall%.*}))%, $per_core requests per CPU second"
 }
 measure "wrk (HTTP/1.1, 64 connections)" '/requests in/ {sub("s,", "", $4); print $1, $4}' \
@@ -58,6 +59,7 @@ best_rate=$((rate > best_rate ? rate : best_rate))
 best_core=$((per_core > best_core ? per_core : best_core))
 
 echo "One book per companion every $cycle s (display 10 s + gap 60 s):"
-echo "  at $best_rate requests/s (measured here) one worker carries $((best_rate * cycle)) companions"
+echo "  at $best_rate requests/s (measured here) one worker carries" \
+  "$((best_rate * cycle)) companions"
 echo "  at $best_core requests/s (one whole core) it carries $((best_core * cycle)) companions"
 echo "  a million companions need $((1000000 / cycle)) requests/s"

@@ -60,5 +60,6 @@ wait "$companion" || true
 echo "Screenshot: $shots/companion.png"
 if [ -n "${SCROLLWICK_SERVER_LOGS:-}" ]; then
   echo "Books the companion fetched from the local Bible server:"
-  grep ScrollwickCompanion "$SCROLLWICK_SERVER_LOGS/access.log" || echo "  none (an offline verse shows)"
+  grep ScrollwickCompanion "$SCROLLWICK_SERVER_LOGS/access.log" ||
+    echo "  none (an offline verse shows)"
 fi

@@ -25,8 +25,9 @@ content="$root/build/server/content"
 hosts="bible.scrollwick.org scrollwick.org"
 bundle=/etc/ssl/certs/ca-certificates.crt
 
+# die MESSAGE [STATUS]
 die() {
-  echo "serve-bible: $*" >&2
+  echo "serve-bible: $1" >&2
   exit "${2:-1}"
 }
 
@@ -51,19 +52,22 @@ server_spki() {
     openssl dgst -sha256 -binary | base64
 }
 
-# write_config DIR LISTEN: nginx's configuration for this checkout in DIR, logs in DIR/logs.
+# write_config DIR LISTEN: nginx's configuration for this checkout in DIR, logs in DIR/logs. The
+# site's server block is included once the site has one.
 write_config() {
-  local dir=$1 listen=$2 template
+  local dir=$1 listen=$2 name
   mkdir -p "$dir/servers" "$dir/logs" "$dir/temp"
-  for template in "$root/server/nginx/nginx.conf" "$root"/server/nginx/{bible,site}.conf; do
-    [ -f "$template" ] || continue
-    local out="$dir/servers/$(basename "$template")"
-    [ "$(basename "$template")" = nginx.conf ] && out="$dir/nginx.conf"
+  fill() {
     sed -e "s|@RUN_DIR@|$dir|g" -e "s|@LOG_DIR@|$dir/logs|g" -e "s|@LISTEN@|$listen|g" \
       -e "s|@CERT@|$dir/server.pem|g" -e "s|@KEY@|$dir/server.key|g" \
       -e "s|@CONTENT_ROOT@|$content|g" -e "s|@SITE_ROOT@|$root/server/site|g" \
-      -e "s|@SITE_GENERATED@|$root/build/server/site-generated|g" "$template" >"$out"
+      -e "s|@SITE_GENERATED@|$root/build/server/site-generated|g" "$root/server/nginx/$1"
+  }
+  fill nginx.conf >"$dir/nginx.conf"
+  for name in bible site; do
+    [ -f "$root/server/nginx/$name.conf" ] && fill "$name.conf" >"$dir/servers/$name.conf"
   done
+  return 0
 }
 
 nginx_pid() {
@@ -79,7 +83,8 @@ start_nginx() {
   nginx -e "$dir/logs/error.log" -c "$dir/nginx.conf" || die "nginx did not start"
   for _ in $(seq 100); do
     code=$(curl -s -o /dev/null -w '%{http_code}' --max-time 2 --cacert "$dir/ca.pem" \
-      --resolve "bible.scrollwick.org:$port:127.0.0.1" "https://bible.scrollwick.org:$port/") || true
+      --resolve "bible.scrollwick.org:$port:127.0.0.1" "https://bible.scrollwick.org:$port/") ||
+      true
     [ "$code" = 404 ] && return 0
     sleep 0.1
   done
@@ -99,8 +104,8 @@ stop_nginx() {
 }
 
 need_content() {
-  [ -f "$content/report.txt" ] ||
-    die "no books in $content yet: build them first (cmake --build --preset native --target server_content)"
+  local build="cmake --build --preset native --target server_content"
+  [ -f "$content/report.txt" ] || die "no books in $content yet: build them first ($build)"
 }
 
 run() {

@@ -1,10 +1,14 @@
 // scrollwick_art <output-dir>: draws the figure's ten atlases, the icon and a contact sheet.
+// scrollwick_art --site-figure <file.png>: draws the web site's picture of the companion.
 #include <cairo.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "clips.h"
@@ -79,14 +83,60 @@ void WriteContactSheet(const std::filesystem::path& dir) {
                       art::EncodePng(art::StraightRgbaFromSurface(surface.get())));
 }
 
+// The drawn part of an image (alpha above zero) with `margin` pixels around it, within the image.
+art::RgbaImage CropToDrawing(const art::RgbaImage& image, int margin) {
+  int left = image.width, top = image.height, right = -1, bottom = -1;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      if (image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 4 + 3] == 0) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  if (right < 0) throw std::runtime_error("the figure drew nothing");
+  left = std::max(0, left - margin);
+  top = std::max(0, top - margin);
+  right = std::min(image.width - 1, right + margin);
+  bottom = std::min(image.height - 1, bottom + margin);
+  art::RgbaImage cropped{right - left + 1, bottom - top + 1, {}};
+  for (int y = top; y <= bottom; ++y) {
+    const auto row =
+        image.pixels.begin() + (static_cast<std::ptrdiff_t>(y) * image.width + left) * 4;
+    cropped.pixels.insert(cropped.pixels.end(), row, row + cropped.width * 4);
+  }
+  return cropped;
+}
+
+// The web site's picture: the default figure, the lamb, in the resting pose that starts its clip,
+// drawn at four times the frame size (shown at half that, sharp on high-density screens) and
+// cropped to the figure.
+void WriteSiteFigure(const std::filesystem::path& file) {
+  constexpr int kLambClip = 9;
+  constexpr int kScale = 4;
+  SurfacePtr surface = NewSurface(art::kFrameWidth * kScale, art::kFrameHeight * kScale);
+  ContextPtr cr(cairo_create(surface.get()), &cairo_destroy);
+  cairo_scale(cr.get(), kScale, kScale);
+  DrawFrameAt(cr.get(), kLambClip, 0, 0, 0);
+  std::filesystem::create_directories(file.parent_path());
+  const art::RgbaImage figure = CropToDrawing(art::StraightRgbaFromSurface(surface.get()), 24);
+  art::WriteFileBytes(file.string(), art::EncodePng(figure));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: scrollwick_art <output-dir>\n");
+  const bool siteFigure = argc == 3 && std::string(argv[1]) == "--site-figure";
+  if (argc != 2 && !siteFigure) {
+    std::fprintf(stderr, "usage: scrollwick_art <output-dir> | --site-figure <file.png>\n");
     return 2;
   }
   try {
+    if (siteFigure) {
+      WriteSiteFigure(argv[2]);
+      return 0;
+    }
     const std::filesystem::path dir = argv[1];
     std::filesystem::create_directories(dir);
     for (int clip = 0; clip < static_cast<int>(art::kClips.size()); ++clip)
