@@ -43,7 +43,7 @@ text, _, tail = copied.rpartition("\n")  # the probe drops carriage returns
 open(sys.argv[2], "w", encoding="utf-8").write(text)
 open(sys.argv[3], "w", encoding="utf-8").write(tail)
 PY
-  read -r reference <"$work/reference"
+  reference=$(cat "$work/reference")
 }
 shown_passage_of() {  # CODE: the copied Scripture is a passage of that translation's book
   [ "${reference##* (}" = "$1)" ] &&
