@@ -276,6 +276,9 @@ def build(tarball, output, wanted):
                     os.utime(name, (member.mtime, member.mtime))
                 files += 1
                 verses += written
+            expected_files = len(wanted or chapters_of)
+            if files != expected_files:
+                errors.append(f"{translation}: {files} books, expected {expected_files}")
             report.append(f"{translation}: {files} files, {verses} verses, "
                           f"{len(differences)} chapters differ from the chapter table")
             report.extend(differences)
