@@ -59,6 +59,8 @@ fi
 run_tier windows
 WINEPREFIX="$root/build/windows/wineprefix-test" wineserver -k 2>/dev/null
 
+tools/test-ratio.sh || true
+
 if [ ${#broken[@]} -gt 0 ]; then
   echo "failing: ${broken[*]}"
 fi
