@@ -25,10 +25,16 @@ foreach(dll IN LISTS companion_delayed_dlls)
   string(REGEX MATCHALL " T [^\n]+" functions "${symbols}")
   list(TRANSFORM functions REPLACE "^ T " "")
   list(JOIN functions "\n" exports)
-  file(WRITE ${delay_import_dir}/${dll}.def "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n")
-  execute_process(COMMAND ${CMAKE_DLLTOOL} --input-def ${delay_import_dir}/${dll}.def
-                          --dllname ${dll}.dll --output-delaylib ${delay_import_dir}/lib${dll}.a
-                  COMMAND_ERROR_IS_FATAL ANY)
+  # Rewritten only when changed, so that configuring again does not relink every program.
+  set(def ${delay_import_dir}/${dll}.def)
+  file(WRITE ${def}.new "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n")
+  file(COPY_FILE ${def}.new ${def} ONLY_IF_DIFFERENT)
+  if(NOT EXISTS ${delay_import_dir}/lib${dll}.a OR ${def} IS_NEWER_THAN
+                                                    ${delay_import_dir}/lib${dll}.a)
+    execute_process(COMMAND ${CMAKE_DLLTOOL} --input-def ${def} --dllname ${dll}.dll
+                            --output-delaylib ${delay_import_dir}/lib${dll}.a
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endif()
   # MinGW's import library after it still gives what it holds besides imports (GDI+'s GUIDs and
   # cached font families); its import stubs are never reached, the delayed ones come first.
   add_library(delayed_${dll} STATIC IMPORTED)
