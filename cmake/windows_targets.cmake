@@ -12,8 +12,9 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # A DLL that Windows does not keep among its known system DLLs is searched for in the program's
 # own folder first when it is loaded at start-up, so a DLL planted beside a downloaded program
 # would be loaded in its place. Those the program uses are bound on first use instead (delay
-# loaded), after wWinMain has limited the search to System32. comctl32 is one of them: without a
-# side-by-side dependency it is found by that same search. The delay-load import libraries are
+# loaded), after wWinMain has limited the search to System32: comctl32 (without a side-by-side
+# dependency it is found by that same search), WinHTTP, wtsapi32, and GDI+, which only some
+# Windows versions count as known. The delay-load import libraries are
 # made from MinGW's own import libraries, so they list the same functions.
 set(companion_delayed_dlls comctl32 gdiplus winhttp wtsapi32)
 set(delay_import_dir ${CMAKE_BINARY_DIR}/delay-import)
