@@ -9,18 +9,52 @@ target_link_options(companion_warnings INTERFACE -static)
 
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+# A DLL that Windows does not keep among its known system DLLs is searched for in the program's
+# own folder first when it is loaded at start-up, so a DLL planted beside a downloaded program
+# would be loaded in its place. Those the program uses are bound on first use instead (delay
+# loaded), after wWinMain has limited the search to System32: comctl32 (without a side-by-side
+# dependency it is found by that same search), WinHTTP, wtsapi32, and GDI+, which only some
+# Windows versions count as known. The delay-load import libraries are
+# made from MinGW's own import libraries, so they list the same functions.
+set(companion_delayed_dlls comctl32 gdiplus winhttp wtsapi32)
+set(delay_import_dir ${CMAKE_BINARY_DIR}/delay-import)
+file(MAKE_DIRECTORY ${delay_import_dir})
+foreach(dll IN LISTS companion_delayed_dlls)
+  find_library(${dll}_import_library ${dll} REQUIRED)
+  execute_process(COMMAND ${CMAKE_NM} -g --defined-only ${${dll}_import_library}
+                  OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCHALL " T [^\n]+" functions "${symbols}")
+  list(TRANSFORM functions REPLACE "^ T " "")
+  list(JOIN functions "\n" exports)
+  # Rewritten only when changed, so that configuring again does not relink every program.
+  set(def ${delay_import_dir}/${dll}.def)
+  file(WRITE ${def}.new "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n")
+  file(COPY_FILE ${def}.new ${def} ONLY_IF_DIFFERENT)
+  if(NOT EXISTS ${delay_import_dir}/lib${dll}.a OR ${def} IS_NEWER_THAN
+                                                    ${delay_import_dir}/lib${dll}.a)
+    execute_process(COMMAND ${CMAKE_DLLTOOL} --input-def ${def} --dllname ${dll}.dll
+                            --output-delaylib ${delay_import_dir}/lib${dll}.a
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+  # MinGW's import library after it still gives what it holds besides imports (GDI+'s GUIDs and
+  # cached font families); its import stubs are never reached, the delayed ones come first.
+  add_library(delayed_${dll} STATIC IMPORTED)
+  set_target_properties(delayed_${dll} PROPERTIES IMPORTED_LOCATION ${delay_import_dir}/lib${dll}.a
+                                                  INTERFACE_LINK_LIBRARIES ${dll})
+endforeach()
+
 add_library(companion_win STATIC)
 target_link_libraries(
   companion_win
   PUBLIC companion_core
-         gdiplus
-         winhttp
-         comctl32
+         delayed_gdiplus
+         delayed_winhttp
+         delayed_comctl32
          shell32
          ole32
          oleaut32
          uuid
-         wtsapi32
+         delayed_wtsapi32
          advapi32
          user32
          gdi32)

@@ -9,6 +9,8 @@ packages=(
   clang libclang-rt-14-dev clang-format
   # Windows cross build
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  # the setup program
+  nsis
   # running and driving the program
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   # the serif family GDI+ falls back to under Wine, which has no Georgia
