@@ -84,6 +84,7 @@ struct CompanionApp {
 
   // Tray.
   NOTIFYICONDATAW trayIconData{};
+  uint64_t lastTraySelectTick = 0;  // the last select of the icon that was acted on
 
   // Shell.
   UINT taskbarCreatedMessage = 0;
