@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <tuple>
 
 #include "app/companion_messages.h"
 #include "character/character_art_win.h"
@@ -73,9 +73,8 @@ TEST_F(CompanionWindow, LockAndSuspendQuietenTheFigureUntilBothAreUndone) {
   EXPECT_EQ(live_.app().lastTickTick, 0u);
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
   EXPECT_TRUE(IsWindowVisible(live_.window()));
-  // A full-screen program still in front: the unlock leaves the figure hidden behind it.
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
-  live_.app().fullScreenQuiet = true;
+  live_.app().fullScreenQuiet = true;  // a full-screen program still in front keeps it hidden
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
   EXPECT_FALSE(IsWindowVisible(live_.window()));
 }
@@ -154,31 +153,27 @@ TEST_F(CompanionWindow, TaskbarCreatedAddsTheIconAndDestroyRemovesIt) {
 // movement end through the menu, which enters a new state.
 TEST_F(CompanionWindow, MotionTimerStopsWhenSomethingBlocksItAndGoesOnWhenThatEnds) {
   CompanionApp& app = live_.app();
-  const struct {
-    bool CompanionApp::*flag;
-    UINT endingMessage;
-    WPARAM wParam;
-  } kCases[] = {{&CompanionApp::paused, 0, 0},
-                {&CompanionApp::movementEnabled, 0, 0},
-                {&CompanionApp::dragging, WM_CAPTURECHANGED, 0},
-                {&CompanionApp::fullScreenQuiet, WM_TIMER, TIMER_TICK}};
+  const std::tuple<bool CompanionApp::*, UINT, WPARAM> kCases[] = {
+      {&CompanionApp::paused, 0, 0},
+      {&CompanionApp::movementEnabled, 0, 0},
+      {&CompanionApp::dragging, WM_CAPTURECHANGED, 0},
+      {&CompanionApp::fullScreenQuiet, WM_TIMER, TIMER_TICK}};
   live_.Send(WM_DISPLAYCHANGE);  // placed, so that the tick can show the figure again
-  for (const auto& c : kCases) {
+  for (const auto& [flag, ending, wParam] : kCases) {
     app.paused = app.dragging = app.fullScreenQuiet = false;
     app.movementEnabled = true;
     SetMotionState(app, MotionState::Wave, GetTickCount64());
-    app.*c.flag = !(app.*c.flag);
+    app.*flag = !(app.*flag);
     live_.Send(WM_TIMER, TIMER_MOTION);
-    EXPECT_FALSE(MotionRunning()) << c.endingMessage;
-    if (c.endingMessage == 0) continue;
-    live_.Send(c.endingMessage, c.wParam);
-    EXPECT_TRUE(MotionRunning()) << c.endingMessage;
-    EXPECT_EQ(app.motionState, MotionState::Wave) << c.endingMessage;
+    EXPECT_FALSE(MotionRunning()) << ending;
+    if (ending == 0) continue;
+    live_.Send(ending, wParam);
+    EXPECT_TRUE(MotionRunning() && app.motionState == MotionState::Wave) << ending;
   }
 }
 
-// The tick's gap rule is the one the schedule is tested with: after the machine slept, the gap
-// to the next automatic Scripture starts again instead of asking at once.
+// The tick runs the gap rule: after the machine slept, the gap to the next automatic Scripture
+// starts again instead of asking at once.
 TEST_F(CompanionWindow, TickAfterAGapRestartsTheSchedule) {
   CompanionApp& app = live_.app();
   live_.Send(WM_DISPLAYCHANGE);
@@ -189,19 +184,6 @@ TEST_F(CompanionWindow, TickAfterAGapRestartsTheSchedule) {
   live_.Send(WM_TIMER, TIMER_TICK);
   EXPECT_FALSE(app.requestPending);
   EXPECT_GE(app.nextScriptureTick, before + 60000);
-}
-
-// At the right end of the taskbar, 96 -> 144 DPI used to throw the figure 315 pixels left.
-TEST_F(CompanionWindow, DpiChangeKeepsTheFigureAtItsPlaceOnTheTaskbar) {
-  CompanionApp& app = live_.app();
-  live_.Send(WM_DISPLAYCHANGE);
-  app.positionX = 5000;
-  live_.Send(WM_DISPLAYCHANGE);
-  const RECT work = app.currentMonitor.info.rcWork;
-  const int32_t margin = std::clamp((work.right - work.left) / 8, 12L, 150L);
-  ASSERT_EQ(app.positionX, work.right - 105 - margin);
-  live_.Send(WM_DPICHANGED, MAKEWPARAM(144, 144));
-  EXPECT_EQ(app.positionX, work.right - 157 - margin);
 }
 
 }  // namespace

@@ -80,8 +80,7 @@ TEST_F(ScriptureFlow, EndingTheRequestAtExitDoesNotWaitForAStuckWorker) {
   app_->scriptureFuture = stuck.get_future();
   app_->requestPending = true;
   EndScriptureRequest(*app_);
-  EXPECT_FALSE(app_->scriptureFuture.valid());
-  EXPECT_FALSE(app_->requestPending);
+  EXPECT_FALSE(app_->scriptureFuture.valid() || app_->requestPending);
 }
 
 TEST_F(ScriptureFlow, HeldBackWhileLocked) {

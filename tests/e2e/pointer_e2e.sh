@@ -32,9 +32,8 @@ figure_moves() {
   import -window root -crop "$area" "$shots/motion-0.png"
   for frame in 1 2 3 4; do
     sleep 0.25
-    import -window root -crop "$area" "$shots/motion-$frame.png"
-    [ "$(compare -metric AE "$shots/motion-0.png" "$shots/motion-$frame.png" null: 2>&1)" != 0 ] &&
-      return 0
+    import -window root -crop "$area" "$shots/motion-1.png"
+    [ "$(compare -metric AE "$shots/motion-0.png" "$shots/motion-1.png" null: 2>&1)" != 0 ] && return
   done
   return 1
 }
@@ -111,10 +110,6 @@ xdotool mousemove $((mright - 10)) $((mbottom - 10))
 sleep 0.5
 xdotool click --repeat 2 --delay 80 1
 check "a double click on the tray icon asks for one Scripture" until_within 20 bubble_is 1
-xdotool click 3
-check "a right click on the tray icon opens the menu" until_within 10 answer_is 1 menu
-xdotool key Escape
-check "Escape closes it" until_within 10 answer_is 0 menu
 
 if [ "$measure" = "--measure" ]; then
   # CPU from the Linux process that Wine runs the program in; Wine's own figures for another
