@@ -12,7 +12,8 @@ namespace {
 // set, the behaviour tick every whole second.
 struct FakeCompanion {
   MotionState motionState = MotionState::Idle;
-  uint64_t motionStartTick = 0, clipReplayTick = 0, idleActionTick = 0, lastInteractionTick = 0;
+  uint64_t motionStartTick = 0, clipReplayTick = 0, idleActionTick = 0, lastInteractionTick = 0,
+           motionFrozenTick = 0;
   double walkFromX = 0, walkToX = 0;
   bool riseFromSitting = false, waveAfterRise = false, motionTimerRunning = false;
   int32_t positionX = 1000;
@@ -42,12 +43,12 @@ struct FakeCompanion {
 
   void At(uint64_t now, auto call) {
     clock = now;
-    MotionMachine m{
-        {motionState, motionStartTick, walkFromX, walkToX, riseFromSitting, waveAfterRise,
-         clipReplayTick, idleActionTick, lastInteractionTick, motionTimerRunning, positionX},
-        facts,
-        platform,
-        random};
+    MotionMachine m{{motionState, motionStartTick, walkFromX, walkToX, riseFromSitting,
+                     waveAfterRise, clipReplayTick, idleActionTick, lastInteractionTick,
+                     motionTimerRunning, positionX, motionFrozenTick},
+                    facts,
+                    platform,
+                    random};
     call(m);
     if (transitions.empty() || transitions.back().second != motionState)
       transitions.push_back({clock, motionState});
@@ -99,7 +100,8 @@ TEST_F(MotionRun, SetMotionStateDrawsTheReplayDelayBeforeTheIdleActionDelay) {
   EXPECT_EQ(idleActionTick, 50000u + 25000 + uint64_t(actionDraw));
 }
 
-// Any one of these facts flipped from its default keeps the timer stopped.
+// Any one of these facts flipped from its default keeps the timer stopped; the clip then starts
+// once nothing blocks it.
 TEST(SetMotionState, StartsTheFrameTimerOnlyWhenMotionMayRun) {
   for (bool MotionFacts::*flipped :
        {&MotionFacts::movementEnabled, &MotionFacts::paused, &MotionFacts::sessionLocked,
@@ -107,7 +109,11 @@ TEST(SetMotionState, StartsTheFrameTimerOnlyWhenMotionMayRun) {
     FakeCompanion fake;
     fake.facts.*flipped = !(fake.facts.*flipped);
     fake.Enter(Wave, 1000);
+    fake.At(2000, [](auto& m) { ResumeMotion(m, 2000); });
     EXPECT_FALSE(fake.motionTimerRunning);
+    fake.facts.*flipped = !(fake.facts.*flipped);
+    fake.At(3000, [](auto& m) { ResumeMotion(m, 3000); });
+    EXPECT_TRUE(fake.motionTimerRunning && fake.motionStartTick == 3000);
   }
 }
 
@@ -187,6 +193,30 @@ TEST_F(MotionRun, GreetingDuringAWalkStopsWhereTheWalkHadGot) {
   EXPECT_EQ(motionState, Wave);
   RunUntil(20000);
   EXPECT_EQ(positionX, 200);
+}
+
+// A press, the menu or full screen stops the frame timer; nothing else restarts a walk or a wave.
+TEST_F(MotionRun, ClipStoppedByABlockerGoesOnFromTheSameFrameOnceNothingBlocksIt) {
+  positionX = walkFromX = 100;
+  walkToX = 300;
+  Enter(Walk, 1000);
+  RunUntil(5500);
+  const int32_t stoppedAt = positionX;
+  facts.fullScreenQuiet = true;
+  At(5500, [](auto& m) { FreezeMotion(m, 5500); });
+  RunUntil(60000);
+  At(60000, [](auto& m) { ResumeMotion(m, 60000); });
+  EXPECT_TRUE(motionState == Walk && positionX == stoppedAt && !timerSet);
+  facts.fullScreenQuiet = false;
+  At(60000, [](auto& m) { ResumeMotion(m, 60000); });
+  RunUntil(60041);
+  EXPECT_EQ(positionX, WalkPositionX(100, 300, 5541 - 1000, 8000));  // 41 ms on from 5500
+  RunUntil(73000);
+  EXPECT_TRUE(StatesSince(1) == States{Idle} && transitions[1].first >= 63500u);
+  // The idle clip rested on its last frame: it stays there.
+  At(73000, [](auto& m) { FreezeMotion(m, 73000); });
+  At(73100, [](auto& m) { ResumeMotion(m, 73100); });
+  EXPECT_FALSE(timerSet);
 }
 
 TEST_F(MotionRun, BehaviourTickLeavesAShownScriptureAloneAndStopsWhenMovementIsOff) {

@@ -31,6 +31,22 @@ TEST(ResizeSurface, SameSizeKeepsTheObjectsAnotherSizeReplacesThemWithATopDownDi
   EXPECT_EQ(GetPixel(surface.memoryDc, 0, 0), RGB(255, 0, 0));
 }
 
+// A retry at the failed size used to return early with a device context but no pixels, and the
+// bubble's drawing then wrote through null.
+TEST(ResizeSurface, FailedAllocationLeavesNothingHalfMadeAndDrawingFailsAlike) {
+  DesktopSurface surface;
+  for (int attempt = 0; attempt < 3; ++attempt) {  // 4 GiB of pixels twice, then a drawing
+    try {
+      if (attempt < 2) ResizeSurface(surface, 0x8000, 0x8000);
+      if (attempt == 2) SurfaceCanvas canvas(surface);
+      ADD_FAILURE() << attempt;
+    } catch (const std::runtime_error& error) {
+      EXPECT_STREQ(error.what(), "Cannot allocate desktop surface") << attempt;
+    }
+    EXPECT_TRUE(!surface.memoryDc && !surface.dib && !surface.pixels) << attempt;
+  }
+}
+
 // A real companion window; PushLayeredFrame is covered through RenderCharacter.
 class RenderCharacterTest : public ::testing::Test {
  protected:

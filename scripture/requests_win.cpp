@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <future>
+#include <thread>
 #include <utility>
 
 #include "app/companion_app_win.h"
@@ -10,6 +11,7 @@
 #include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
 #include "character/presentation_win.h"
+#include "scripture/bible_client_win.h"
 #include "scripture/catalogue.h"
 #include "scripture/passage.h"
 #include "scripture/requests.h"
@@ -23,6 +25,10 @@ bool ScriptureHeldBack(const CompanionApp& app) {
   return app.sessionLocked || app.suspended || app.fullScreenQuiet;
 }
 
+// Longer than the worker needs between opening its request and its first network wait.
+constexpr auto kEndRequestPatience = std::chrono::milliseconds(500);
+constexpr auto kEndRequestStep = std::chrono::milliseconds(10);
+
 }  // namespace
 
 void RequestScripture(CompanionApp& app, bool automatic) {
@@ -31,11 +37,13 @@ void RequestScripture(CompanionApp& app, bool automatic) {
   app.requestPending = true;
   app.requestAutomatic = automatic;
   if (app.scriptureFuture.valid()) return;
-  // The worker gets copies of all it needs; it shares nothing else with this thread.
-  const int32_t translation = app.translationIndex;
-  const uint32_t seed = app.scriptureRandom();
-  app.scriptureFuture =
-      std::async(std::launch::async, FetchOnlineVerse, translation, seed, app.currentReference);
+  // The worker gets copies of all it needs; it shares nothing else with this thread. It runs
+  // detached, so that dropping its future never waits for it (std::async's future would).
+  std::packaged_task<OnlineVerse()> fetch(
+      [translation = app.translationIndex, seed = app.scriptureRandom(),
+       last = app.currentReference] { return FetchOnlineVerse(translation, seed, last); });
+  app.scriptureFuture = fetch.get_future();
+  std::thread(std::move(fetch)).detach();
 }
 
 void CollectScripture(CompanionApp& app) {
@@ -109,6 +117,20 @@ void ShowPreviousScripture(CompanionApp& app) {
   const ScriptureHistoryEntry entry = app.scriptureHistory[index];
   app.requestPending = false;
   PresentScripture(app, entry.text, entry.reference, entry.translationCode, entry.offline, false);
+}
+
+void EndScriptureRequest(CompanionApp& app) {
+  app.requestPending = false;
+  if (!app.scriptureFuture.valid()) return;
+  // Closing the request ends the worker's network wait on Windows (not under Wine 8). It may not
+  // have opened its request yet, so closing is repeated while the patience lasts; a worker still
+  // running then is left to end with the process.
+  const auto giveUp = std::chrono::steady_clock::now() + kEndRequestPatience;
+  while (app.scriptureFuture.wait_for(kEndRequestStep) != std::future_status::ready &&
+         std::chrono::steady_clock::now() < giveUp) {
+    CancelBibleDownload();
+  }
+  app.scriptureFuture = {};
 }
 
 void PromptTickRestartSchedule(CompanionApp& app, uint64_t now) {
