@@ -34,8 +34,11 @@ void RequestScripture(CompanionApp& app, bool automatic) {
   // The worker gets copies of all it needs; it shares nothing else with this thread.
   const int32_t translation = app.translationIndex;
   const uint32_t seed = app.scriptureRandom();
-  app.scriptureFuture =
-      std::async(std::launch::async, FetchOnlineVerse, translation, seed, app.currentReference);
+  // Books are kept beside the preferences; a companion without that folder keeps none.
+  std::u16string bookCacheFolder =
+      app.preferencesFolder.empty() ? u"" : app.preferencesFolder + u"\\Books";
+  app.scriptureFuture = std::async(std::launch::async, FetchOnlineVerse, translation, seed,
+                                   app.currentReference, std::move(bookCacheFolder));
 }
 
 void CollectScripture(CompanionApp& app) {
