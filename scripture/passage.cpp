@@ -268,11 +268,13 @@ OnlineVerse FetchOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
   try {
     return ChooseOnlineVerse(translationIndex, seed, previousReference, bookCacheFolder);
   } catch (const std::exception&) {
+    // Whatever failed, the server or its book, the kept books may still serve.
   }
   if (!bookCacheFolder.empty()) {
     try {
       return ChooseCachedVerse(translationIndex, seed, previousReference, bookCacheFolder);
     } catch (const std::exception&) {
+      // Nothing kept serves either; the caller shows an offline verse.
     }
   }
   OnlineVerse failed;
