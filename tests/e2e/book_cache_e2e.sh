@@ -17,25 +17,16 @@ shopt -s nullglob
 hint="" online_books=""
 
 ask_companion() { timeout 30 "$wine" "$bin/ScrollwickCompanion.exe" "$@" >/dev/null 2>&1; }
-# Asks the running companion for a Scripture; true once a new one shows, its hint (reference, a
-# middle dot, translation) then in `hint`.
-ask() {
-  local previous=$hint
-  ask_companion
-  until_within 30 eval 'read -r shown hint <<<"$(probe bubble)"; [ "$shown" = 1 ] && [ "$hint" != "$previous" ]' &&
-    echo "  shown: $hint"
-}
+shows_new() { read -r shown hint <<<"$(probe bubble)" && [ "$shown" = 1 ] && [ "$hint" != "$1" ]; }
+# Asks for a Scripture; true once a new one shows, its hint ("reference · translation") in `hint`.
+ask() { ask_companion && until_within 30 shows_new "$hint" && echo "  shown: $hint"; }
 book_of() { sed -E 's/ [0-9]+:[0-9-]+ .*//' <<<"$hint"; }
 passage() { [[ "$hint" == *"World English Bible" && "$hint" =~ \ [0-9]+:[0-9] ]]; }
 kept_passage() { passage && grep -qxF "$(book_of)" <<<"$online_books"; }
 all_kept_whole() {
-  local file count=0
-  for file in "$books"/*/*.json; do
-    cmp -s "$file" "$content/${file#"$books"/}" || return 1
-    count=$((count + 1))
-  done
-  echo "  $count kept books, each equal to the served file"
-  [ "$count" -gt 0 ]
+  local kept=("$books"/*/*.json) file
+  for file in "${kept[@]}"; do cmp -s "$file" "$content/${file#"$books"/}" || return 1; done
+  echo "  ${#kept[@]} kept books, each equal to the served file" && [ ${#kept[@]} -gt 0 ]
 }
 new_temporary() {  # made since the mark; test builtins only, so polling it is quick
   local file
