@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <new>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <utility>
 #include <string_view>
 
+#include "scripture/book_cache.h"
 #include "scripture/book_source.h"
 #include "scripture/text_classes.h"
 #include "scripture/unit_scan.h"
@@ -144,25 +147,39 @@ BookText DecodeBook(const std::string& body) {
   return text;
 }
 
-BookText FetchBookText(const ChapterEntry& row) {
-  const std::string body = DownloadBibleBook(row.path);
+// A book read and joined: the text its passages are cut from and where each verse lies. The
+// view points into `text`, whose units stay put when the record moves.
+struct JoinedBook {
+  BookText text;
+  std::vector<VerseSpan> spans;
+  std::u16string_view joined;
+};
+
+JoinedBook ReadBook(const std::string& body) {
   if (body.empty() || body.size() > kMaxBibleBookBytes) {
     throw std::runtime_error("Invalid Bible response size");
   }
-  return DecodeBook(body);
-}
-
-OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
-                              const std::u16string& previousReference) {
-  std::mt19937 generator(seed);
-  const ChapterEntry& row = PickWeightedChapter(translationIndex, generator);
+  JoinedBook book{DecodeBook(body), {}, {}};
   // The verse texts are joined over the decoded book as it is read, so the book never exists as
   // one string per verse nor twice over, and only the chosen passage's text is copied out.
-  const BookText book = FetchBookText(row);
-  std::vector<VerseSpan> spans;
-  const std::u16string_view joined(book.units.get(),
-                                   JoinBibleBookInPlace({book.units.get(), book.length}, spans));
-  const std::vector<PassageRange> passages = FindPassages(joined, spans);
+  book.joined = {book.text.units.get(),
+                 JoinBibleBookInPlace({book.text.units.get(), book.text.length}, book.spans)};
+  return book;
+}
+
+// Downloads the row's book; one that reads cleanly is also kept for offline use, which is why the
+// body outlives the reading.
+JoinedBook FetchBook(const ChapterEntry& row, const std::u16string& bookCacheFolder) {
+  const std::string body = DownloadBibleBook(row.path);
+  JoinedBook book = ReadBook(body);
+  if (!bookCacheFolder.empty()) KeepCachedBook(bookCacheFolder, CachedBookName(row.path), body);
+  return book;
+}
+
+OnlineVerse ChoosePassage(std::int32_t translationIndex, const ChapterEntry& row,
+                          const JoinedBook& book, const std::u16string& previousReference,
+                          std::mt19937& generator) {
+  const std::vector<PassageRange> passages = FindPassages(book.joined, book.spans);
   const std::u16string bookName = row.bookName;
   std::u16string reference;
   const auto differsFromPrevious = [&](const PassageRange& p) {
@@ -186,8 +203,42 @@ OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
   const PassageRange& chosen = passages[candidates[pick(generator)]];
   WriteReference(reference, bookName, chosen.chapter, chosen.firstVerse, chosen.lastVerse);
   return {true, translationIndex,
-          std::u16string(joined.substr(chosen.start, chosen.end - chosen.start)),
+          std::u16string(book.joined.substr(chosen.start, chosen.end - chosen.start)),
           std::move(reference)};
+}
+
+OnlineVerse ChooseOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
+                              const std::u16string& previousReference,
+                              const std::u16string& bookCacheFolder) {
+  std::mt19937 generator(seed);
+  const ChapterEntry& row = PickWeightedChapter(translationIndex, generator);
+  return ChoosePassage(translationIndex, row, FetchBook(row, bookCacheFolder), previousReference,
+                       generator);
+}
+
+// A passage from the books kept by earlier downloads, chosen by the online rules. A kept file
+// that no longer reads is removed, and the chapter drawn again among the rest.
+OnlineVerse ChooseCachedVerse(std::int32_t translationIndex, std::uint32_t seed,
+                              const std::u16string& previousReference,
+                              const std::u16string& folder) {
+  std::mt19937 generator(seed);
+  std::vector<CachedBook> cached = ListCachedBooks(folder);
+  while (const ChapterEntry* row = PickCachedChapter(translationIndex, cached, generator)) {
+    const std::u16string name = CachedBookName(row->path);
+    std::optional<JoinedBook> book;
+    try {
+      book.emplace(ReadBook(ReadCachedBook(folder, name)));
+    } catch (const std::bad_alloc&) {
+      throw;  // says nothing about the file
+    } catch (const std::exception&) {
+      RemoveCachedBook(folder, name);
+      std::erase_if(cached, [&](const CachedBook& b) { return b.name == name; });
+      continue;
+    }
+    MarkCachedBookUsed(folder, name);
+    return ChoosePassage(translationIndex, *row, *book, previousReference, generator);
+  }
+  throw std::runtime_error("No cached book");
 }
 
 }  // namespace
@@ -213,14 +264,22 @@ const ChapterEntry& PickWeightedChapter(std::int32_t translationIndex, std::mt19
 }
 
 OnlineVerse FetchOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
-                             std::u16string previousReference) {
+                             std::u16string previousReference, std::u16string bookCacheFolder) {
   try {
-    return ChooseOnlineVerse(translationIndex, seed, previousReference);
+    return ChooseOnlineVerse(translationIndex, seed, previousReference, bookCacheFolder);
   } catch (const std::exception&) {
-    OnlineVerse failed;
-    failed.translationIndex = translationIndex;
-    return failed;
+    // Whatever failed, the server or its book, the kept books may still serve.
   }
+  if (!bookCacheFolder.empty()) {
+    try {
+      return ChooseCachedVerse(translationIndex, seed, previousReference, bookCacheFolder);
+    } catch (const std::exception&) {
+      // Nothing kept serves either; the caller shows an offline verse.
+    }
+  }
+  OnlineVerse failed;
+  failed.translationIndex = translationIndex;
+  return failed;
 }
 
 std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {

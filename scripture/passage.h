@@ -32,9 +32,11 @@ struct Passage {
 inline constexpr std::size_t kMinPassageLength = 40;
 inline constexpr std::size_t kMaxPassageLength = 550;
 
-// Never throws for a network, data or memory failure: those end with `ok` false.
+// Never throws for a network, data or memory failure: those end with `ok` false. With a cache
+// folder, a downloaded book is kept there, and when the download or the book fails the passage
+// comes from the books kept there; an empty folder keeps and offers nothing.
 OnlineVerse FetchOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
-                             std::u16string previousReference);
+                             std::u16string previousReference, std::u16string bookCacheFolder = {});
 
 // The chapter whose verses hold draw `r` (0 <= r < total verses of the translation), walking
 // the translation's rows in table order. Throws "Invalid translation" for an unknown index.

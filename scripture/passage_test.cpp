@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "scripture/book_cache.h"
 #include "scripture/book_source_native.h"
 
 namespace companion {
@@ -154,7 +156,7 @@ class FetchOnlineVerseTest : public ::testing::Test {
   void TearDown() override { ClearNativeBibleBooks(); }
 
   static void ExpectQuietFailure(std::int32_t t, std::uint32_t seed, const std::string& what) {
-    const OnlineVerse v = FetchOnlineVerse(t, seed, u"");
+    const OnlineVerse v = FetchOnlineVerse(t, seed, u"", u"failures");
     EXPECT_TRUE(!v.ok && v.translationIndex == t && v.text.empty() && v.reference.empty()) << what;
   }
 };
@@ -218,8 +220,45 @@ TEST_F(FetchOnlineVerseTest, EveryFailureEndsQuietly) {
   }
   ClearNativeBibleBooks();
   ExpectQuietFailure(4, 9, "download failure");
+  // Only books that read are kept: the last one holds a sentence too short to show.
+  EXPECT_EQ(ReadCachedBook(u"failures", CachedBookName(row.path)), kBodies[3]);
   SetNativeBibleBook(row.path, book + std::string(kMaxBibleBookBytes - book.size(), ' '));
   EXPECT_TRUE(FetchOnlineVerse(4, 9, u"").ok) << "the same book at the size limit";
+}
+
+// With the server gone, the kept book serves by the online rules; a kept file that no longer reads
+// is removed and never shown, and serving marks the book used.
+TEST_F(FetchOnlineVerseTest, KeptBooksServeWhenTheServerFailsAndUnreadableOnesGo) {
+  const std::u16string folder = u"kept";
+  const ChapterEntry& row = ChosenRow(1, 42);
+  const std::u16string name = CachedBookName(row.path);
+  const std::string book = Book({{row.chapter, {kGood}}});
+  SetNativeBibleBook(row.path, book);
+  const OnlineVerse online = FetchOnlineVerse(1, 42, u"", folder);
+  ASSERT_TRUE(online.ok);
+  EXPECT_EQ(ReadCachedBook(folder, name), book);
+
+  ClearNativeBibleBooks();
+  const std::u16string unreadable = name == u"kjv\\PSA.json" ? u"kjv\\GEN.json" : u"kjv\\PSA.json";
+  for (const std::string& bytes :
+       {std::string(), book.substr(0, book.size() - 1),
+        Book({{1, {"Blessed is the man that \xC3\x28 the ungodly."}}})}) {
+    WriteCachedBook(folder, unreadable, bytes);
+    for (std::uint32_t seed = 0; seed < 10; ++seed) {
+      const OnlineVerse v = FetchOnlineVerse(1, seed, u"", folder);
+      EXPECT_TRUE(v.ok && v.text == online.text && v.reference == online.reference);
+    }
+    EXPECT_EQ(ListCachedBooks(folder).size(), 1u) << bytes.size();
+  }
+  EXPECT_FALSE(FetchOnlineVerse(1, 1, online.reference, folder).ok);
+
+  WriteCachedBook(folder, u"kjv\\other.bin", "");
+  ASSERT_TRUE(FetchOnlineVerse(1, 1, u"", folder).ok);
+  const std::vector<CachedBook> files = ListCachedBooks(folder);
+  EXPECT_EQ(std::max_element(files.begin(), files.end(),
+                             [](const auto& a, const auto& b) { return a.lastUsed < b.lastUsed; })
+                ->name,
+            name);
 }
 
 }  // namespace

@@ -39,9 +39,14 @@ void RequestScripture(CompanionApp& app, bool automatic) {
   if (app.scriptureFuture.valid()) return;
   // The worker gets copies of all it needs; it shares nothing else with this thread. It runs
   // detached, so that dropping its future never waits for it (std::async's future would).
+  // Books are kept beside the preferences; a companion without that folder keeps none.
+  std::u16string bookCacheFolder =
+      app.preferencesFolder.empty() ? u"" : app.preferencesFolder + u"\\Books";
   std::packaged_task<OnlineVerse()> fetch(
       [translation = app.translationIndex, seed = app.scriptureRandom(),
-       last = app.currentReference] { return FetchOnlineVerse(translation, seed, last); });
+       last = app.currentReference, folder = std::move(bookCacheFolder)] {
+        return FetchOnlineVerse(translation, seed, last, folder);
+      });
   app.scriptureFuture = fetch.get_future();
   std::thread(std::move(fetch)).detach();
 }

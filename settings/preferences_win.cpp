@@ -99,6 +99,11 @@ void LoadPreferencesFrom(CompanionApp& app, const std::u16string& baseFolder) {
   ApplyPreferences(app, values);
 }
 
+bool ReplaceWithTemporaryFile(const std::u16string& temporaryPath, const std::u16string& path) {
+  return MoveFileExW(AsWide(temporaryPath), AsWide(path),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 void WritePreferenceInt(PreferenceSaveState& state, const char16_t* key, int32_t value) {
   if (!WriteString(state.temporaryPath, key, PreferenceText(value))) state.ok = false;
 }
@@ -125,10 +130,7 @@ void SavePreferences(CompanionApp& app) {
   // Flushes the system's cached copy of the file to disk before it is moved.
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(state.temporaryPath));
 
-  if (state.ok && MoveFileExW(AsWide(state.temporaryPath), AsWide(app.preferencesPath),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return;
-  }
+  if (state.ok && ReplaceWithTemporaryFile(state.temporaryPath, app.preferencesPath)) return;
   if (!app.saveFailureReported) {
     app.saveFailureReported = true;
     MessageBoxW(app.companionWindow, AsWide(kSaveFailureText), AsWide(kCompanionTitle),
