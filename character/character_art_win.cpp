@@ -2,112 +2,62 @@
 
 #include <gdiplus.h>
 
-#include <algorithm>
-#include <cstring>
 #include <stdexcept>
+
+// Exported by windowscodecs but declared by no MinGW header: the factory without COM, which the
+// self-test has not started.
+extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT version, IWICImagingFactory** factory);
 
 namespace companion {
 
 LoadedAtlas::~LoadedAtlas() {
-  delete bitmap;
-  if (stream) stream->Release();
+  if (pixels) pixels->Release();
 }
 
 namespace {
 
-// A read-only stream over bytes that outlive it: the program's resources stay where the loader
-// mapped them, instead of being copied into global memory for CreateStreamOnHGlobal.
-class ResourceStream final : public IStream {
- public:
-  ResourceStream(const uint8_t* bytes, ULONG size, ULONG position = 0)
-      : bytes_(bytes), size_(size), position_(position) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-    if (id != IID_IUnknown && id != IID_ISequentialStream && id != IID_IStream) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IStream*>(this);
-    AddRef();
-    return S_OK;
+template <typename T>
+struct Com {
+  T* p = nullptr;
+  Com() = default;
+  Com(const Com&) = delete;
+  Com& operator=(const Com&) = delete;
+  ~Com() {
+    if (p) p->Release();
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT STDMETHODCALLTYPE Read(void* target, ULONG wanted, ULONG* read) override {
-    const ULONG count = std::min(wanted, size_ - position_);
-    std::memcpy(target, bytes_ + position_, count);
-    position_ += count;
-    if (read) *read = count;
-    return count == wanted ? S_OK : S_FALSE;
-  }
-  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
-                                 ULARGE_INTEGER* position) override {
-    const LONGLONG base = origin == STREAM_SEEK_SET   ? 0
-                          : origin == STREAM_SEEK_CUR ? LONGLONG(position_)
-                                                      : LONGLONG(size_);
-    const LONGLONG target = base + move.QuadPart;
-    if (origin > STREAM_SEEK_END || target < 0 || target > LONGLONG(size_)) {
-      return STG_E_INVALIDFUNCTION;
-    }
-    position_ = ULONG(target);
-    if (position) position->QuadPart = position_;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override {
-    *stat = STATSTG{};
-    stat->type = STGTY_STREAM;
-    stat->cbSize.QuadPart = size_;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override {
-    *copy = new ResourceStream(bytes_, size_, position_);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override {
-    return STG_E_ACCESSDENIED;
-  }
-  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return STG_E_ACCESSDENIED; }
-  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*,
-                                   ULARGE_INTEGER*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-    return STG_E_INVALIDFUNCTION;
-  }
-  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-    return STG_E_INVALIDFUNCTION;
-  }
-
- private:
-  const uint8_t* bytes_;
-  ULONG size_;
-  ULONG position_;
-  ULONG references_ = 1;
 };
 
 }  // namespace
 
 std::unique_ptr<LoadedAtlas> LoadAtlas(int32_t resourceId) {
-  auto atlas = std::make_unique<LoadedAtlas>();
   HMODULE module = GetModuleHandleW(nullptr);
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
   if (!resource) throw std::runtime_error("Missing realistic character resource");
-
   const DWORD size = SizeofResource(module, resource);
-  const void* bytes = nullptr;
+  void* bytes = nullptr;
   if (HGLOBAL loaded = LoadResource(module, resource)) bytes = LockResource(loaded);
   if (!bytes) throw std::runtime_error("Missing realistic character resource");
-  atlas->stream = new ResourceStream(static_cast<const uint8_t*>(bytes), size);
-  atlas->bitmap = new Gdiplus::Bitmap(atlas->stream);
-  if (!atlas->bitmap || atlas->bitmap->GetLastStatus() != Gdiplus::Ok) {
-    throw std::runtime_error("Invalid character PNG");
-  }
+
+  // The stream reads the resource in place; the decoded copy is made at once (CacheOnLoad), so
+  // the decoder and its own buffers go before this returns.
+  auto atlas = std::make_unique<LoadedAtlas>();
+  Com<IWICImagingFactory> factory;
+  Com<IWICStream> stream;
+  Com<IWICBitmapDecoder> decoder;
+  Com<IWICBitmapFrameDecode> frame;
+  Com<IWICBitmapSource> converted;
+  const bool decoded =
+      SUCCEEDED(WICCreateImagingFactory_Proxy(WINCODEC_SDK_VERSION, &factory.p)) &&
+      SUCCEEDED(factory.p->CreateStream(&stream.p)) &&
+      SUCCEEDED(stream.p->InitializeFromMemory(static_cast<BYTE*>(bytes), size)) &&
+      SUCCEEDED(factory.p->CreateDecoderFromStream(stream.p, nullptr,
+                                                   WICDecodeMetadataCacheOnDemand, &decoder.p)) &&
+      SUCCEEDED(decoder.p->GetFrame(0, &frame.p)) &&
+      SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.p, &converted.p)) &&
+      SUCCEEDED(
+          factory.p->CreateBitmapFromSource(converted.p, WICBitmapCacheOnLoad, &atlas->pixels)) &&
+      SUCCEEDED(atlas->pixels->GetSize(&atlas->width, &atlas->height));
+  if (!decoded) throw std::runtime_error("Invalid character PNG");
   return atlas;
 }
 
@@ -146,13 +96,23 @@ void DrawClipFrame(CharacterArt& art, Gdiplus::Graphics& graphics, uint64_t elap
   if (!art.atlas) art.atlas = LoadAtlas(CurrentClip(art).resourceId);
   const MotionClip& clip = CurrentClip(art);
   const AtlasRect source = FrameRect(clip, FrameAtElapsed(clip, elapsedMs));
-  Gdiplus::Bitmap& bitmap = *art.atlas->bitmap;
-  if (!FrameInsideAtlas(source, bitmap.GetWidth(), bitmap.GetHeight())) {
+  LoadedAtlas& atlas = *art.atlas;
+  if (!FrameInsideAtlas(source, atlas.width, atlas.height)) {
     throw std::runtime_error("Motion frame outside atlas");
   }
+  // The frame's own pixels, cut out of the atlas; drawn, the bicubic filter sees no neighbour.
+  const UINT stride = UINT(source.width) * 4;
+  atlas.frame.resize(size_t(stride) * size_t(source.height));
+  const WICRect rect{source.x, source.y, source.width, source.height};
+  if (FAILED(
+          atlas.pixels->CopyPixels(&rect, stride, UINT(atlas.frame.size()), atlas.frame.data()))) {
+    throw std::runtime_error("Invalid character PNG");
+  }
+  Gdiplus::Bitmap frame(source.width, source.height, INT(stride), PixelFormat32bppARGB,
+                        atlas.frame.data());
   graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-  graphics.DrawImage(&bitmap, Gdiplus::Rect(0, 0, clip.frameWidth, clip.frameHeight), source.x,
-                     source.y, source.width, source.height, Gdiplus::UnitPixel);
+  graphics.DrawImage(&frame, Gdiplus::Rect(0, 0, clip.frameWidth, clip.frameHeight), 0, 0,
+                     source.width, source.height, Gdiplus::UnitPixel);
 }
 
 void DrawScaledFrame(CharacterArt& art, DesktopSurface& surface, float scale, uint64_t elapsedMs) {

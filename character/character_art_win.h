@@ -1,27 +1,29 @@
 #pragma once
 // The figure's sprite atlases: at most one decoded at a time, loaded from the program's resources.
 #include <windows.h>
-#include <objidl.h>
+#include <wincodec.h>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "character/clips.h"
 #include "character/desktop_surface_win.h"
 #include "character/scaled_frames.h"
 
 namespace Gdiplus {
-class Bitmap;
 class Graphics;
 }  // namespace Gdiplus
 
 namespace companion {
 
-// A decoded atlas. The bitmap reads from the stream for its whole life, so the stream (which reads
-// the PNG bytes where the program's image maps them) is released after the bitmap is deleted.
+// A decoded atlas: its pixels as 32-bit BGRA with straight alpha, held by WIC, and room for the
+// one frame a draw copies out of them.
 struct LoadedAtlas {
-  IStream* stream = nullptr;
-  Gdiplus::Bitmap* bitmap = nullptr;
+  IWICBitmap* pixels = nullptr;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  std::vector<uint8_t> frame;
 
   LoadedAtlas() = default;
   LoadedAtlas(const LoadedAtlas&) = delete;
@@ -38,8 +40,9 @@ struct CharacterArt {
   bool younger = false;
 };
 
-// Decodes the PNG atlas of an RCDATA resource of the program, reading the resource in place.
-// Throws "Missing realistic character resource", "Invalid character PNG" or std::bad_alloc.
+// Decodes the PNG atlas of an RCDATA resource of the program, reading the resource where the
+// loader mapped it. Throws "Missing realistic character resource", "Invalid character PNG" or
+// std::bad_alloc.
 std::unique_ptr<LoadedAtlas> LoadAtlas(int32_t resourceId);
 
 // Makes clipIndex the current clip, loading its atlas unless it is already current (loaded, or

@@ -14,6 +14,7 @@ target_link_libraries(
   companion_win
   PUBLIC companion_core
          gdiplus
+         windowscodecs
          winhttp
          comctl32
          shell32
