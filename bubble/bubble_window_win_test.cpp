@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
 #include "bubble/bubble_drawing_win.h"
 #include "bubble/bubble_test_support_win.h"
+#include "character/character_art_win.h"
+#include "character/motion.h"
+#include "character/presentation_win.h"
 #include "tests/message_box_watcher_win.h"
 
 namespace companion {
@@ -41,6 +48,38 @@ TEST_F(BubbleWindow, RenderedBesideTheCharacter) {
   const int32_t tipX = app_->positionX + 140 - app_->bubbleX;
   EXPECT_EQ(PixelAt(app_->bubbleSurface, tipX, app_->bubbleSurface.height - 8).alpha, 255);
   EXPECT_EQ(PixelAt(app_->bubbleSurface, tipX + 40, app_->bubbleSurface.height - 8).alpha, 0);
+}
+
+// The figure fills its frame so that the tail of a bubble above it ends at the top of the resting
+// figure's head, at every size and for both figures.
+TEST_F(BubbleWindow, TheTailMeetsTheHeadOfTheRestingFigure) {
+  const auto opaqueRows = [](const DesktopSurface& surface) {
+    std::pair<int32_t, int32_t> rows{surface.height, -1};
+    for (int32_t y = 0; y < surface.height; ++y) {
+      for (int32_t x = 0; x < surface.width; ++x) {
+        if (PixelAt(surface, x, y).alpha < 128) continue;
+        rows = {std::min(rows.first, y), y};
+      }
+    }
+    return rows;
+  };
+  for (const bool younger : {false, true}) {
+    for (const float scale : {0.375f, 0.75f, 1.125f}) {
+      app_->characterScale = scale;
+      app_->fitScale = 1.0f;
+      SetYounger(app_->characterArt, younger);
+      EnsureClip(app_->characterArt, kIdleClip);
+      DesktopSurface figure;
+      ResizeSurface(figure, int32_t(280 * scale), int32_t(190 * scale));
+      DrawScaledFrame(app_->characterArt, figure, scale, 0);
+      ShowScripture(u"Rejoice always.");
+      const int32_t headTop = app_->positionY + opaqueRows(figure).first;
+      const int32_t tailTip = app_->bubbleY + opaqueRows(app_->bubbleSurface).second;
+      EXPECT_LE(std::abs(headTop - tailTip), 8)
+          << "younger " << younger << ", scale " << scale << ": head top " << headTop
+          << ", tail tip " << tailTip;
+    }
+  }
 }
 
 TEST_F(BubbleWindow, HalfTheCharacterScaleHalvesTheBubble) {

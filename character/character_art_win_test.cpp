@@ -31,13 +31,13 @@ TEST(CharacterArt, ClipChangesReloadAndSwitchingFiguresDropsTheAtlasUntilTheNext
   EnsureClip(art, 0);
   EXPECT_EQ(art.atlas.get(), loaded);
   EnsureClip(art, 4);
-  EXPECT_EQ(art.atlas->bitmap->GetHeight(), 14u * 190);
+  EXPECT_EQ(art.atlas->height, 14u * 190);
   SetYounger(art, true);
   EXPECT_EQ(art.atlas, nullptr);
   Gdiplus::Bitmap bitmap(kFrameWidth, kFrameHeight, PixelFormat32bppPARGB);
   Gdiplus::Graphics graphics(&bitmap);
   DrawClipFrame(art, graphics, 0);
-  EXPECT_EQ(art.atlas->bitmap->GetHeight(), 4560u);  // the lamb's atlas, whatever the clip
+  EXPECT_EQ(art.atlas->height, 4560u);  // the lamb's atlas, whatever the clip
   SetYounger(art, false);
   EXPECT_EQ(art.atlas, nullptr);
 }

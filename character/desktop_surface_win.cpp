@@ -21,21 +21,17 @@ void ReleaseSurface(DesktopSurface& surface) {
   surface.height = 0;
 }
 
-namespace {
-
 // Runs before the bitmap wraps the pixels, so GDI+ never sees the previous frame. The one check
 // every user of a surface passes: one whose allocation failed has no pixels to draw into.
-uint8_t* ClearedPixels(DesktopSurface& surface) {
+uint8_t* ClearSurface(DesktopSurface& surface) {
   if (!surface.pixels) throw std::runtime_error("Cannot allocate desktop surface");
   std::memset(surface.pixels, 0, size_t(surface.width) * size_t(surface.height) * 4);
   return surface.pixels;
 }
 
-}  // namespace
-
 SurfaceCanvas::SurfaceCanvas(DesktopSurface& surface, float scale)
     : bitmap_(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB,
-              ClearedPixels(surface)),
+              ClearSurface(surface)),
       graphics_(&bitmap_) {
   graphics_.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   graphics_.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);

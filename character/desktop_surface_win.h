@@ -25,6 +25,10 @@ struct DesktopSurface {
 // Selects the previous bitmap back, deletes the DIB and the device context, zeroes every field.
 void ReleaseSurface(DesktopSurface& surface);
 
+// Clears the surface to transparent and returns its pixels. Throws "Cannot allocate desktop
+// surface" for a surface without pixels (its allocation failed).
+uint8_t* ClearSurface(DesktopSurface& surface);
+
 // GDI+ drawing straight onto a surface's own pixels: nothing is copied, and the drawing stays in
 // the surface. Construction throws "Cannot allocate desktop surface" for a surface without pixels
 // (its allocation failed), and clears the surface to transparent and sets the smoothing every frame

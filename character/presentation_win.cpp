@@ -55,10 +55,7 @@ void RenderCharacter(CompanionApp& app, uint64_t now) {
   const uint64_t elapsed =
       FrameElapsedMs(now, app.motionStartTick, clipMs, app.motionState, app.riseFromSitting);
 
-  {
-    SurfaceCanvas canvas(surface, app.characterScale);
-    DrawClipFrame(art, canvas.graphics(), elapsed);
-  }
+  DrawScaledFrame(art, surface, app.characterScale, elapsed);
 
   const int32_t sink = SinkOffset(app, now);
   if (!PushLayeredFrame(surface, app.companionWindow, app.positionX, app.positionY + sink, 255)) {

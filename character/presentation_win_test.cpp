@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <tuple>
@@ -103,17 +101,27 @@ TEST_F(RenderCharacterTest, AFailedPushIsReported) {
   }
 }
 
-// A measurement, not a limit: how long one frame takes at the largest size.
-TEST_F(RenderCharacterTest, MeasureRenderTimeAtTheLargestSize) {
-  Render(1.125f, MotionState::Walk, 0);
-  constexpr int kFrames = 192;
-  const auto start = std::chrono::steady_clock::now();
-  for (int frame = 0; frame < kFrames; ++frame) {
-    RenderCharacter(app_, 100000 + uint64_t(frame) * 1000 / 24);
+// A kept frame is the very drawing: a replay copies the bytes DrawClipFrame drew, at every size,
+// and once the whole clip is kept its decoded atlas is let go.
+TEST_F(RenderCharacterTest, KeptFramesAreTheDirectDrawingAndReleaseTheAtlas) {
+  for (const float scale : {0.375f, 0.75f, 1.125f}) {
+    for (uint64_t frame = 0; frame < 60; ++frame) {
+      Render(scale, MotionState::Idle, (frame * 1000 + 23) / 24);
+    }
+    EXPECT_EQ(app_.characterArt.atlas, nullptr) << scale;
+    const DesktopSurface& shown = app_.characterSurface;
+    const size_t bytes = size_t(shown.width) * size_t(shown.height) * 4;
+    for (const uint64_t elapsed : {0u, 1250u, 2499u}) {
+      Render(scale, MotionState::Idle, elapsed);
+      DesktopSurface direct;
+      ResizeSurface(direct, shown.width, shown.height);
+      {
+        SurfaceCanvas canvas(direct, scale);
+        DrawClipFrame(app_.characterArt, canvas.graphics(), elapsed);
+      }
+      EXPECT_EQ(std::memcmp(shown.pixels, direct.pixels, bytes), 0) << scale << " " << elapsed;
+    }
   }
-  const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
-  std::printf("RenderCharacter at scale 1.125: %.2f ms per frame over %d frames\n",
-              spent.count() / kFrames, kFrames);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # name. Not comctl32, uxtheme or version: Wine's own shell32, comctl32 and user32 import those as
 # any program starts, and Wine then searches the program's folder too, which Windows does not do
 # for its known DLLs.
-planted=(gdiplus winhttp wtsapi32 dwmapi cryptbase userenv)
+planted=(gdiplus windowscodecs winhttp wtsapi32 dwmapi cryptbase userenv)
 native_first="$WINEDLLOVERRIDES;$(IFS=,; echo "${planted[*]}")=n,b"
 downloads="$WINEPREFIX/drive_c/Downloads"
 profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -1)
@@ -59,7 +59,7 @@ check "the companion shows a Scripture" until_within 60 bubble_is 1
 "$wine" "$bin/ScrollwickCompanion.exe" --quit 2>/dev/null
 check "and closes on --quit" wait_companion 30
 check "it took GDI+, WinHTTP and wtsapi32 from System32" \
-  from_system32 "$WINEPREFIX/loads.txt" gdiplus winhttp wtsapi32
+  from_system32 "$WINEPREFIX/loads.txt" gdiplus windowscodecs winhttp wtsapi32
 check "it loaded no planted DLL ($(markers))" test -z "$(markers)"
 run_setup WINEDLLOVERRIDES="$native_first"
 setup_code=$?

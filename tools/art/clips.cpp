@@ -146,30 +146,36 @@ Pose Walk(double f, bool left) {
   return p;
 }
 
+// Side-on, so the raised foreleg stands out against the background even at the smallest size:
+// the weight shifts back, the near foreleg comes up in front of the chest and the hoof swings
+// to and fro about the knee, while the face turns to the viewer.
 Pose Wave(double f) {
-  Pose turned = Rest();
-  turned.yaw = 72;
-  turned.headFront = 0.55;
-  turned.rootF = -4;
-  turned.feet[kBackNear].f = 3;
-  Pose raised = turned;
+  Pose ready = Rest();
+  ready.rootF = -4;
+  ready.rootY = 64;
+  ready.pitch = 5;
+  ready.headFront = 0.6;
+  ready.headPitch = 6;
+  ready.earLift = 6;
+  ready.feet[kBackNear].f = -3;
+  ready.feet[kBackFar].f = -3;
+  Pose raised = ready;
   raised.waveLeg = 1;
-  raised.feet[kFrontNear] = {0, 84, 42};
-  raised.headTilt = -8;
+  raised.feet[kFrontNear] = {54, 50, 4};
+  raised.headShift = {-6, -2, 0};
+  raised.headTilt = -6;
   raised.happy = 1;
-  raised.earLift = -4;
-  // The leg is drawn over the body from half-way up, while it is mostly hidden by the motion.
   Pose p = Keyed(
-      {{0, Rest()}, {16, turned}, {34, raised}, {132, raised}, {150, turned}, {172, Rest()}}, f);
-  const double waving = Window(f, 36, 132, 8);
-  const double swing = std::sin(2 * kPi * (f - 36) / 16);
-  p.feet[kFrontNear].s += 9 * swing * waving;
-  p.feet[kFrontNear].y += 3 * std::abs(swing) * waving;
-  p.headTilt += 4 * swing * waving;
-  p.mouthOpen = Bump(f, 84, 10);
-  p.happy *= 1 - Bump(f, 100, 14);
+      {{0, Rest()}, {14, ready}, {30, raised}, {140, raised}, {158, ready}, {176, Rest()}}, f);
+  const double waving = Window(f, 32, 140, 8);
+  const double swing = std::sin(2 * kPi * (f - 32) / 18);
+  p.feet[kFrontNear].f += 6 * swing * waving;
+  p.feet[kFrontNear].y += 13 * swing * waving;
+  p.headTilt += 3 * swing * waving;
+  p.mouthOpen = Bump(f, 86, 10);
+  p.happy *= 1 - Bump(f, 104, 14);
   p.tail += 22 * std::sin(2 * kPi * f / 8) * waving;
-  p.eyeOpen *= Blink(f, 180);
+  p.eyeOpen *= Blink(f, 182);
   return p;
 }
 

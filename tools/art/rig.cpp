@@ -66,11 +66,14 @@ struct Palette {
   Rgb leg, hoof, earInner, blush, outline, eyeLine;
 };
 
-// Proportions of one figure. Joint positions and lengths are in rig units (about frame pixels
-// for the grown sheep); `scale` shrinks the whole figure about its ground point.
+// Proportions of one figure. Joint positions and lengths are in rig units; `scale` sizes the
+// whole figure about its ground point. Both figures fill the frame's height: at rest the top of
+// the head is about 21 frame pixels down, where the tail of the bubble above the figure ends
+// (22 units down, less its 2-unit tip), so the tail meets the head at every size.
 struct Build {
   double scale;
-  double centreX;              // frame x of the figure's ground point
+  double centreX;              // frame x of the figure's ground point; left of the middle so
+                               // the head, ahead of the body, comes near the tail's x (140)
   double bodyF, bodyY, bodyS;  // wool body half-extents
   double puff;                 // radius of a wool puff
   double headScale;
@@ -82,8 +85,8 @@ struct Build {
 
 const Build& BuildOf(Figure figure) {
   static const Build kSheep{
-      1.0,
-      134,
+      1.225,
+      118,
       60,
       38,
       34,
@@ -98,8 +101,8 @@ const Build& BuildOf(Figure figure) {
       {Hex(0xFFFDF8), Hex(0xF3ECE0), Hex(0xC9BCA8), Hex(0x7D665D), Hex(0x5A4640), Hex(0x3A2C28),
        Hex(0x4E3D38), Hex(0x241C1A), Hex(0xE9A3A0), Hex(0xF08C8C), Hex(0x3A2E2A), Hex(0x1A1210)}};
   static const Build kLamb{
-      0.74,
-      134,
+      1.107,
+      128,
       46,
       34,
       30,
@@ -528,7 +531,7 @@ void DrawSleepLetters(cairo_t* cr, Point head, const Pose& pose) {
   for (int k = 0; k < 3; ++k) {
     const double life = pose.zzz + k / 3.0 - std::floor(pose.zzz + k / 3.0);
     const double alpha = std::sin(kPi * life) * Clamp01(pose.zzzFade);
-    const Point c{head.x + 12 + 36 * life + 5 * std::sin(2 * kPi * life), head.y - 30 - 56 * life};
+    const Point c{head.x + 8 + 28 * life + 5 * std::sin(2 * kPi * life), head.y - 30 - 52 * life};
     DrawZ(cr, c, 8 + 12 * life, Clamp01(alpha * 1.3));
   }
 }
@@ -575,15 +578,22 @@ void DrawFigure(cairo_t* cr, Figure figure, const Pose& pose) {
                        std::cos(Radians(pose.pitch)), std::sin(Radians(pose.pitch)),
                        1 + 0.035 * pose.breathe,      {pose.rootF, pose.rootY, 0}};
 
-  // Legs hang from hips inside the wool; their tops are hidden by the body drawn over them.
+  // Legs hang from hips inside the wool; their tops are hidden by the body drawn over them. A
+  // waving foreleg moves its root out to the near side of the chest and bends its knee upwards,
+  // so it can be drawn over the wool.
   std::array<LegShape, 4> legs;
   for (int i = 0; i < 4; ++i) {
     const bool front = i < 2;
     const double side = (i % 2 == 0) ? 1 : -1;
-    const Vec3 hip = body.Place({front ? b.hipF : -b.hipF, -16, side * b.hipS});
+    Vec3 hip{front ? b.hipF : -b.hipF, -16, side * b.hipS};
+    Vec3 hint{front ? 1.0 : -1.0, 0, 0};
+    if (i == kFrontNear) {
+      hip = MixVec(hip, {b.hipF + 8, -14, b.hipS + 8}, pose.waveLeg);
+      hint.y = pose.waveLeg;
+    }
     // The ankle sits above the sole.
     const Vec3 target = pose.feet[i] + Vec3{front ? b.hipF : -b.hipF, 5, side * b.hipS};
-    legs[i] = SolveLeg(hip, target, b.legUpper, b.legLower, {front ? 1.0 : -1.0, 0, 0});
+    legs[i] = SolveLeg(body.Place(hip), target, b.legUpper, b.legLower, hint);
   }
   const bool waving = pose.waveLeg > 0.5;
   std::array<int, 4> order = {0, 1, 2, 3};
@@ -606,6 +616,14 @@ void DrawFigure(cairo_t* cr, Figure figure, const Pose& pose) {
   const std::vector<Sphere> wool = BodyBalls(b, body, pose.shake);
   DrawWool(cr, view, wool, p);
 
+  if (waving) {
+    // A puff of wool hides where the raised leg leaves the chest.
+    const Vec3 shoulder = legs[kFrontNear].hip;
+    DrawLeg(cr, view, legs[kFrontNear], b, 0);
+    DrawWool(cr, view,
+             {{shoulder + Vec3{-3, 2, 0}, b.puff * 0.62, 0.35}, {shoulder, b.puff * 0.5, 0.4}}, p,
+             false);
+  }
   const double turn = 90 + (pose.yaw - 90) * (1 - pose.headFront) +
                       pose.headLook * (pose.yaw <= 90 ? 1 : -1) - pose.yaw;
   const HeadFrame head{body.Place(b.headAt) + pose.headShift,
@@ -616,15 +634,6 @@ void DrawFigure(cairo_t* cr, Figure figure, const Pose& pose) {
                        b.headScale};
   DrawHead(cr, view, head, pose, b, pose.headTilt);
 
-  if (waving) {
-    // The raised leg comes out of the near flank; a small puff of wool hides where it starts.
-    const Vec3 shoulder = body.Place({b.hipF, -4, b.hipS + 14});
-    const LegShape raised =
-        SolveLeg(shoulder, legs[kFrontNear].foot, b.legUpper, b.legLower, {1, 0, 0});
-    DrawLeg(cr, view, raised, b, 0);
-    DrawWool(cr, view,
-             {{shoulder, b.puff * 0.62, 0.1}, {shoulder + Vec3{3, -5, 2}, b.puff * 0.5, 0.2}}, p);
-  }
   DrawSleepLetters(cr, view.At(head.centre), pose);
   cairo_restore(cr);
 }

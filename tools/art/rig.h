@@ -35,7 +35,8 @@ struct Pose {
   double roll = 0;             // degrees, leaning over onto the far side
   double breathe = 0;          // -1..1, chest swell
   std::array<Vec3, 4> feet{};  // hoof positions relative to standing straight under the hip
-  double waveLeg = 0;          // > 0.5 draws the near front leg in front of the body and head
+  double waveLeg = 0;          // 0..1 raises the near foreleg's root to the chest, knee up;
+                               // above 0.5 that leg is drawn over the wool, under the head
   double earLift = 0;          // degrees, ears up
   double earFlick = 0;         // degrees, near ear only
   double eyeOpen = 1;          // 0 closed (sleeping arcs) to 1 open
