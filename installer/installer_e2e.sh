@@ -58,7 +58,7 @@ companion_pid=$!
 check "the companion shows a Scripture" until_within 60 bubble_is 1
 "$wine" "$bin/ScrollwickCompanion.exe" --quit 2>/dev/null
 check "and closes on --quit" wait_companion 30
-check "it took GDI+, WinHTTP and wtsapi32 from System32" \
+check "it took GDI+, WIC, WinHTTP and wtsapi32 from System32" \
   from_system32 "$WINEPREFIX/loads.txt" gdiplus windowscodecs winhttp wtsapi32
 check "it loaded no planted DLL ($(markers))" test -z "$(markers)"
 run_setup WINEDLLOVERRIDES="$native_first"
