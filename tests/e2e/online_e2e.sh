@@ -102,10 +102,11 @@ check "the hint names Young's Literal Translation ($(hint))" \
 check "Copy current Scripture copies it" copy_shown
 check "it is a passage of the YLT book ($reference)" shown_passage_of ylt
 
-# With the server stopped an offline verse shows.
+# With the server stopped and no book kept from before, an offline verse shows.
 xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click 1
 until_within 10 bubble_is 0
 "$SCROLLWICK_SERVER_CTL" stop
+rm -rf "$(dirname "$(preferences)")/Books"
 probe show
 check "with the server stopped a Scripture still shows" until_within 30 bubble_is 1
 check "it is an offline verse ($(hint))" eval '[[ "$(hint)" == *"(offline backup)" ]]'
