@@ -137,6 +137,7 @@ struct CompanionApp {
   uint64_t lastInteractionTick = 0;
   bool riseFromSitting = false;
   bool waveAfterRise = false;
+  uint64_t motionFrozenTick = 0;
 };
 
 // The record of the running companion: set right after construction, cleared right before

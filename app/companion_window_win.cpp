@@ -10,6 +10,7 @@
 #include "character/motion_win.h"
 #include "character/placement_win.h"
 #include "character/presentation_win.h"
+#include "scripture/requests.h"
 #include "scripture/requests_win.h"
 #include "settings/tray_icon_win.h"
 
@@ -33,11 +34,16 @@ void LockSession(CompanionApp& app) {
   QuietenCompanion(app);
 }
 
-// Work area, display or DPI changed: the figure (and a bubble beside it) follow.
-void RefreshDisplay(CompanionApp& app) {
-  PlaceCharacter(app, false);
+// The figure was placed anew: it is drawn there, and a bubble beside it follows.
+void RedrawPlaced(CompanionApp& app) {
   RenderCharacter(app, GetTickCount64());
   if (app.bubbleVisible) RenderBubble(app);
+}
+
+// Work area or display changed.
+void RefreshDisplay(CompanionApp& app) {
+  PlaceCharacter(app, false);
+  RedrawPlaced(app);
 }
 
 void RunDestroySequence(CompanionApp& app, HWND window) {
@@ -54,6 +60,7 @@ void RunDestroySequence(CompanionApp& app, HWND window) {
     app.bubbleWindow = nullptr;
     app.hintWindow = nullptr;
   }
+  EndScriptureRequest(app);
   PostQuitMessage(0);
 }
 
@@ -168,9 +175,10 @@ LRESULT DispatchCompanionMessage(CompanionApp& app, HWND window, UINT message, W
       OnSessionChange(app, wParam);
       return 0;
     case WM_DPICHANGED:
-      // The new vertical DPI; placement recomputes the final scale from it.
-      app.characterScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
-      RefreshDisplay(app);
+      // The new vertical DPI. The figure keeps its bottom centre; the suggested rectangle in
+      // lParam is not used.
+      RescaleCharacter(app, HIWORD(wParam));
+      RedrawPlaced(app);
       return 0;
     case WM_COMPANION_TRAY:
       OnTrayEvent(app, LOWORD(lParam));
@@ -210,10 +218,14 @@ void SetSuspended(CompanionApp& app, bool suspend) {
   PlaceCharacter(app, false);
   const uint64_t now = GetTickCount64();
   SetMotionState(app, MotionState::Idle, now);
-  app.nextScriptureTick = app.gapSeconds != 0 ? now + uint64_t(app.gapSeconds) * 1000 : 0;
+  app.nextScriptureTick = RestartedScriptureTick(now, app.gapSeconds);
   app.lastTickTick = 0;
   RenderCharacter(app, now);
-  if (!app.sessionLocked) ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
+  // A full-screen program still in front keeps the figure hidden: the full-screen watch shows it
+  // once that program ends, which it notices only as a change.
+  if (!app.sessionLocked && !app.fullScreenQuiet) {
+    ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
+  }
   SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
 }
 

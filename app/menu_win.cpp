@@ -12,7 +12,6 @@
 #include "bubble/bubble_layout.h"
 #include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
-#include "character/placement.h"
 #include "character/placement_win.h"
 #include "character/presentation_win.h"
 #include "scripture/requests.h"
@@ -106,17 +105,12 @@ void ShowSupportMessage(CompanionApp& app) {
 
 void ResizeCharacter(CompanionApp& app, int32_t multiple, uint64_t now) {
   EndDrag(app);
-  const float scaleBefore = app.characterScale;
-  const POINT positionBefore{app.positionX, app.positionY};
   app.sizeMultiple = multiple;
   SetMotionState(app, MotionState::Idle, GetTickCount64());
-  PlaceCharacter(app, false);
+  // A freely placed figure keeps its spot (its bottom centre); on the taskbar its left edge.
   if (app.freePlacement) {
-    // The shift starts from where the figure stood: the placement above may already have pulled
-    // the larger figure inside the monitor, and shifting from there would lift it off its spot.
-    const ScreenPoint shift = FreeSizeShift(scaleBefore, app.characterScale);
-    app.positionX = positionBefore.x + shift.x;
-    app.positionY = positionBefore.y + shift.y;
+    RescaleCharacter(app, GetDpiForWindow(app.companionWindow));
+  } else {
     PlaceCharacter(app, false);
   }
   SavePreferences(app);
@@ -267,10 +261,7 @@ void ShowContextMenu(CompanionApp& app, POINT point) {
   DestroyMenu(menu.Release());
   if (id != 0) RunMenuCommand(app, id);
   app.idleActionTick = IdleActionTickAfterMenu(GetTickCount64(), app.scriptureRandom);
-  if (app.movementEnabled && !app.paused && !app.motionTimerRunning) {
-    app.motionTimerRunning = true;
-    SetTimer(app.companionWindow, TIMER_MOTION, kMotionPeriodMs, nullptr);
-  }
+  ResumeMotion(app);
 }
 
 void RunMenuCommand(CompanionApp& app, uint32_t id) {

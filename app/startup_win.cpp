@@ -17,6 +17,7 @@
 #include "bubble/bubble_window_win.h"
 #include "character/placement_win.h"
 #include "character/presentation_win.h"
+#include "scripture/requests.h"
 #include "scripture/requests_win.h"
 #include "selftest/self_test_win.h"
 #include "settings/preferences_win.h"
@@ -124,7 +125,7 @@ void StartCompanion(CompanionApp& app, bool preview) {
   AddTrayIcon(app);
   WTSRegisterSessionNotification(app.companionWindow, NOTIFY_FOR_THIS_SESSION);
   const uint64_t now = GetTickCount64();
-  app.nextScriptureTick = app.gapSeconds != 0 ? now + uint64_t(app.gapSeconds) * 1000 : 0;
+  app.nextScriptureTick = RestartedScriptureTick(now, app.gapSeconds);
   app.clipReplayTick = now + 12000;
   ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
   SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
@@ -165,6 +166,33 @@ int RunSelfTestReporting() {
   }
 }
 
+enum class Instance { First, Forwarded, NoMutex };
+
+// A companion that is closing holds the mutex a moment after its window has gone, one that is
+// starting a moment before its window exists: a relaunch then tries again for a while instead of
+// ending with nothing shown.
+constexpr ULONGLONG kInstanceRetryMs = 5000;
+constexpr DWORD kInstanceRetryStepMs = 100;
+
+// Takes the single-instance mutex into `mutex`, or asks the running companion for a Scripture.
+Instance TakeInstance(HANDLE& mutex) {
+  const ULONGLONG giveUp = GetTickCount64() + kInstanceRetryMs;
+  for (;;) {
+    mutex = CreateMutexW(nullptr, TRUE, AsWide(kInstanceMutexName));
+    if (!mutex) return Instance::NoMutex;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return Instance::First;
+    // Our handle alone would keep the mutex alive after the other instance lets it go.
+    CloseHandle(mutex);
+    mutex = nullptr;
+    if (HWND running = FindRunningCompanion()) {
+      PostMessageW(running, WM_COMPANION_SHOW, 0, 0);
+      return Instance::Forwarded;
+    }
+    if (GetTickCount64() >= giveUp) return Instance::Forwarded;
+    Sleep(kInstanceRetryStepMs);
+  }
+}
+
 }  // namespace
 
 HWND FindRunningCompanion() {
@@ -185,13 +213,10 @@ int RunCompanion(HINSTANCE instance, std::u16string_view arguments) {
     return kExitOk;
   }
 
-  HANDLE mutex = CreateMutexW(nullptr, TRUE, AsWide(kInstanceMutexName));
-  if (!mutex) return kExitNoMutex;
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (HWND running = FindRunningCompanion()) PostMessageW(running, WM_COMPANION_SHOW, 0, 0);
-    CloseHandle(mutex);
-    return kExitOk;
-  }
+  HANDLE mutex = nullptr;
+  const Instance taken = TakeInstance(mutex);
+  if (taken == Instance::NoMutex) return kExitNoMutex;
+  if (taken == Instance::Forwarded) return kExitOk;
 
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   int exitCode = kExitOk;

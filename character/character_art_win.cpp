@@ -20,6 +20,9 @@ std::unique_ptr<LoadedAtlas> LoadAtlas(int32_t resourceId) {
   if (!resource) throw std::runtime_error("Missing realistic character resource");
 
   const DWORD size = SizeofResource(module, resource);
+  const void* bytes = nullptr;
+  if (HGLOBAL loaded = LoadResource(module, resource)) bytes = LockResource(loaded);
+  if (!bytes) throw std::runtime_error("Missing realistic character resource");
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
   if (!block) throw std::bad_alloc();
   void* target = GlobalLock(block);
@@ -27,7 +30,7 @@ std::unique_ptr<LoadedAtlas> LoadAtlas(int32_t resourceId) {
     GlobalFree(block);
     throw std::bad_alloc();
   }
-  std::memcpy(target, LockResource(LoadResource(module, resource)), size);
+  std::memcpy(target, bytes, size);
   GlobalUnlock(block);
 
   // The stream frees the block when it is released.

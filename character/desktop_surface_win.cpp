@@ -1,6 +1,7 @@
 #include "character/desktop_surface_win.h"
 
 #include <cstring>
+#include <stdexcept>
 
 namespace companion {
 
@@ -22,8 +23,10 @@ void ReleaseSurface(DesktopSurface& surface) {
 
 namespace {
 
-// Runs before the bitmap wraps the pixels, so GDI+ never sees the previous frame.
+// Runs before the bitmap wraps the pixels, so GDI+ never sees the previous frame. The one check
+// every user of a surface passes: one whose allocation failed has no pixels to draw into.
 uint8_t* ClearedPixels(DesktopSurface& surface) {
+  if (!surface.pixels) throw std::runtime_error("Cannot allocate desktop surface");
   std::memset(surface.pixels, 0, size_t(surface.width) * size_t(surface.height) * 4);
   return surface.pixels;
 }

@@ -26,7 +26,8 @@ struct DesktopSurface {
 void ReleaseSurface(DesktopSurface& surface);
 
 // GDI+ drawing straight onto a surface's own pixels: nothing is copied, and the drawing stays in
-// the surface. Construction clears the surface to transparent and sets the smoothing every frame
+// the surface. Construction throws "Cannot allocate desktop surface" for a surface without pixels
+// (its allocation failed), and clears the surface to transparent and sets the smoothing every frame
 // and bubble is drawn with; `scale` is prepended, so callers draw in unscaled units. Destruction
 // flushes, so the pixels are complete once the canvas goes out of scope.
 class SurfaceCanvas {

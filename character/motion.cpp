@@ -75,6 +75,7 @@ int32_t ClipForState(MotionState state, double walkFromX, double walkToX, bool r
 }
 
 void StartMotionTimer(MotionMachine& machine) {
+  machine.members.motionFrozenTick = 0;
   if (machine.members.motionTimerRunning) return;
   machine.members.motionTimerRunning = true;
   machine.platform.setMotionTimer();
@@ -97,7 +98,27 @@ void SetMotionState(MotionMachine& machine, MotionState state, uint64_t now) {
   m.idleActionTick =
       now + kIdleActionDelayMs + uint64_t(Uniform(machine.random, 0, kIdleActionJitterMs));
   // A full-screen window is not tested here: the next step stops the timer then.
-  if (MayRun(machine.facts)) StartMotionTimer(machine);
+  if (MayRun(machine.facts)) {
+    StartMotionTimer(machine);
+  } else {
+    m.motionFrozenTick = now;  // the new clip starts once nothing blocks it
+  }
+}
+
+void FreezeMotion(MotionMachine& machine, uint64_t now) {
+  if (machine.members.motionTimerRunning) machine.members.motionFrozenTick = now;
+  StopMotionTimer(machine);
+}
+
+void ResumeMotion(MotionMachine& machine, uint64_t now) {
+  MotionMembers& m = machine.members;
+  if (m.motionFrozenTick == 0 || m.motionTimerRunning || !MayRun(machine.facts) ||
+      machine.facts.fullScreenQuiet) {
+    return;
+  }
+  // The time it stood still does not count, so the clip goes on from the same frame.
+  if (now > m.motionFrozenTick) m.motionStartTick += now - m.motionFrozenTick;
+  StartMotionTimer(machine);
 }
 
 void MotionStep(MotionMachine& machine, uint64_t now) {

@@ -53,6 +53,9 @@ struct MotionMembers {
   uint64_t& lastInteractionTick;
   bool& motionTimerRunning;
   int32_t& positionX;  // screen x of the window's left edge at rest; walks move it
+  // When something that blocks motion stopped a clip before its end (or kept a new one from
+  // starting); 0 when no clip waits to go on.
+  uint64_t& motionFrozenTick;
 };
 
 // What the machine reads of the rest of the companion, gathered for one call.
@@ -62,6 +65,7 @@ struct MotionFacts {
   bool sessionLocked = false;
   bool suspended = false;
   bool dragging = false;
+  bool fullScreenQuiet = false;
   bool bubbleVisible = false;
   bool younger = false;
   float characterScale = 1.0f;
@@ -91,6 +95,12 @@ struct MotionMachine {
 void SetMotionState(MotionMachine& machine, MotionState state, uint64_t now);
 void StartMotionTimer(MotionMachine& machine);
 void StopMotionTimer(MotionMachine& machine);
+// Something blocks motion (a press, the menu, full screen, a lock): the frame timer stops, and a
+// clip it was playing is remembered.
+void FreezeMotion(MotionMachine& machine, uint64_t now);
+// Nothing blocks motion any more: a remembered clip goes on from the frame it had reached, so a
+// figure stopped mid-walk or mid-wave never stays frozen in that frame.
+void ResumeMotion(MotionMachine& machine, uint64_t now);
 // One frame-timer expiry: move along a walk, draw, and at the clip's end go on or rest.
 void MotionStep(MotionMachine& machine, uint64_t now);
 // The character's part of the once-a-second tick: fatigue, random actions, replays.

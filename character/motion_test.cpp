@@ -12,7 +12,8 @@ namespace {
 // set, the behaviour tick every whole second.
 struct FakeCompanion {
   MotionState motionState = MotionState::Idle;
-  uint64_t motionStartTick = 0, clipReplayTick = 0, idleActionTick = 0, lastInteractionTick = 0;
+  uint64_t motionStartTick = 0, clipReplayTick = 0, idleActionTick = 0, lastInteractionTick = 0,
+           motionFrozenTick = 0;
   double walkFromX = 0, walkToX = 0;
   bool riseFromSitting = false, waveAfterRise = false, motionTimerRunning = false;
   int32_t positionX = 1000;
@@ -42,12 +43,12 @@ struct FakeCompanion {
 
   void At(uint64_t now, auto call) {
     clock = now;
-    MotionMachine m{
-        {motionState, motionStartTick, walkFromX, walkToX, riseFromSitting, waveAfterRise,
-         clipReplayTick, idleActionTick, lastInteractionTick, motionTimerRunning, positionX},
-        facts,
-        platform,
-        random};
+    MotionMachine m{{motionState, motionStartTick, walkFromX, walkToX, riseFromSitting,
+                     waveAfterRise, clipReplayTick, idleActionTick, lastInteractionTick,
+                     motionTimerRunning, positionX, motionFrozenTick},
+                    facts,
+                    platform,
+                    random};
     call(m);
     if (transitions.empty() || transitions.back().second != motionState)
       transitions.push_back({clock, motionState});
@@ -187,6 +188,47 @@ TEST_F(MotionRun, GreetingDuringAWalkStopsWhereTheWalkHadGot) {
   EXPECT_EQ(motionState, Wave);
   RunUntil(20000);
   EXPECT_EQ(positionX, 200);
+}
+
+// A press, the menu or full screen stops the frame timer; nothing else restarts a walk or a wave.
+TEST_F(MotionRun, ClipStoppedByABlockerGoesOnFromTheSameFrameOnceNothingBlocksIt) {
+  positionX = walkFromX = 100;
+  walkToX = 300;
+  Enter(Walk, 1000);
+  RunUntil(5500);
+  const int32_t stoppedAt = positionX;
+  facts.dragging = true;
+  At(5500, [](auto& m) { FreezeMotion(m, 5500); });
+  RunUntil(60000);
+  EXPECT_EQ(motionState, Walk);
+  EXPECT_EQ(positionX, stoppedAt);
+  At(60000, [](auto& m) { ResumeMotion(m, 60000); });
+  facts.dragging = false;
+  facts.fullScreenQuiet = true;
+  At(60000, [](auto& m) { ResumeMotion(m, 60000); });
+  EXPECT_FALSE(timerSet);  // still blocked
+
+  facts.fullScreenQuiet = false;
+  At(60000, [](auto& m) { ResumeMotion(m, 60000); });
+  RunUntil(60041);
+  EXPECT_EQ(positionX, WalkPositionX(100, 300, 5541 - 1000, 8000));  // 41 ms on from 5500
+  RunUntil(70000);
+  EXPECT_EQ(StatesSince(1), (States{Idle}));
+  EXPECT_GE(transitions[1].first, 63500u);
+  EXPECT_EQ(positionX, 300);
+
+  // A clip that rested on its last frame stays there; one entered while blocked starts later.
+  RunUntil(70000 + 2500 + 41);
+  ASSERT_FALSE(timerSet);
+  At(73000, [](auto& m) { FreezeMotion(m, 73000); });
+  At(73100, [](auto& m) { ResumeMotion(m, 73100); });
+  EXPECT_FALSE(timerSet);
+  facts.dragging = true;
+  Enter(Wave, 74000);
+  facts.dragging = false;
+  At(75000, [](auto& m) { ResumeMotion(m, 75000); });
+  EXPECT_TRUE(timerSet);
+  EXPECT_EQ(motionStartTick, 75000u);
 }
 
 TEST_F(MotionRun, BehaviourTickLeavesAShownScriptureAloneAndStopsWhenMovementIsOff) {

@@ -30,12 +30,13 @@ MotionMachine MachineFor(CompanionApp& app, const MotionPlatform& platform) {
       app.freePlacement ? app.currentMonitor.info.rcMonitor : app.currentMonitor.info.rcWork;
   return {{app.motionState, app.motionStartTick, app.walkFromX, app.walkToX, app.riseFromSitting,
            app.waveAfterRise, app.clipReplayTick, app.idleActionTick, app.lastInteractionTick,
-           app.motionTimerRunning, app.positionX},
+           app.motionTimerRunning, app.positionX, app.motionFrozenTick},
           {.movementEnabled = app.movementEnabled,
            .paused = app.paused,
            .sessionLocked = app.sessionLocked,
            .suspended = app.suspended,
            .dragging = app.dragging,
+           .fullScreenQuiet = app.fullScreenQuiet,
            .bubbleVisible = app.bubbleVisible,
            .younger = app.characterArt.younger,
            .characterScale = app.characterScale,
@@ -59,13 +60,14 @@ void SetMotionState(CompanionApp& app, MotionState state, uint64_t now) {
   RunMachine(app, [&](MotionMachine& machine) { SetMotionState(machine, state, now); });
 }
 
-void StartMotionTimer(CompanionApp& app) {
-  RunMachine(app, [](MotionMachine& machine) { StartMotionTimer(machine); });
+void StopMotionTimer(CompanionApp& app) {
+  const uint64_t now = GetTickCount64();
+  RunMachine(app, [&](MotionMachine& machine) { FreezeMotion(machine, now); });
 }
 
-void StopMotionTimer(CompanionApp& app) {
-  KillTimer(app.companionWindow, TIMER_MOTION);
-  app.motionTimerRunning = false;
+void ResumeMotion(CompanionApp& app) {
+  const uint64_t now = GetTickCount64();
+  RunMachine(app, [&](MotionMachine& machine) { ResumeMotion(machine, now); });
 }
 
 void MotionStep(CompanionApp& app, uint64_t now) {

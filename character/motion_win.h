@@ -10,9 +10,11 @@ namespace companion {
 struct CompanionApp;
 
 void SetMotionState(CompanionApp& app, MotionState state, uint64_t now);
-void StartMotionTimer(CompanionApp& app);
-// Kills TIMER_MOTION and clears motionTimerRunning.
+// Kills TIMER_MOTION and clears motionTimerRunning; a clip cut short is remembered.
 void StopMotionTimer(CompanionApp& app);
+// Called wherever a blocker ends (release, drag end, capture lost, end of full screen, the menu
+// closing): the remembered clip goes on where it stopped, if nothing else still blocks it.
+void ResumeMotion(CompanionApp& app);
 void MotionStep(CompanionApp& app, uint64_t now);
 void BehaviourTick(CompanionApp& app, uint64_t now);
 void GreetUser(CompanionApp& app, uint64_t now);

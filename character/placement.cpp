@@ -80,6 +80,13 @@ Placement PlaceOnMonitor(const PlacementInputs& in) {
   out.characterScale = CharacterScaleFor(out.fitScale, in.sizeMultiple, in.work);
   out.width = CharacterWidth(out.characterScale);
   out.height = CharacterHeight(out.characterScale);
+  if (in.keepBottomCentre) {
+    // From the position at the old size: clamped with the new size first, a figure at the right
+    // end of the taskbar would be thrown left by the whole growth.
+    const ScreenPoint shift = FreeSizeShift(in.characterScale, out.characterScale);
+    position.x += shift.x;
+    position.y += shift.y;
+  }
   if (in.freePlacement) {
     position = ClampToMonitor(position, in.monitor, out.width, out.height);
   } else {

@@ -53,6 +53,9 @@ struct PlacementInputs {
   float characterScale = 1.0f;  // before this placement
   float dpiScale = 1.0f;
   int32_t sizeMultiple = 1;
+  // The scale changes under the figure (a new DPI, a new size while free): it keeps its bottom
+  // centre, on the taskbar its place along it, and moves only as far as the new size needs.
+  bool keepBottomCentre = false;
 };
 
 struct Placement {
@@ -69,8 +72,8 @@ struct Placement {
 
 Placement PlaceOnMonitor(const PlacementInputs& in);
 
-// A size change in free placement moves the figure's top-left corner by this much, so that it
-// keeps its bottom centre: the scale difference times half the frame's width and its height.
+// A change of scale moves the figure's top-left corner by this much, so that it keeps its bottom
+// centre: the scale difference times half the frame's width and its height.
 ScreenPoint FreeSizeShift(float oldScale, float newScale);
 
 struct MonitorChoice {

@@ -78,8 +78,31 @@ TEST(PlaceOnMonitor, FreePlacementKeepsThePositionInsideTheMonitorNotTheWorkArea
   EXPECT_EQ(XY(PlaceOnMonitor(in).position), std::pair(1815, 1009));
 }
 
-// The size command in free placement: a first placement at the new size, the shift, a second.
-TEST(FreeSizeShift, KeepsTheBottomCentreWithinAPixel) {
+// A new DPI or a new size while free: at the taskbar's right end (x = 1665 at 96 DPI), 144 DPI
+// used to throw the figure to 1350 by clamping with the new DPI before the new size was known.
+TEST(PlaceOnMonitor, ChangeOfScaleKeepsTheBottomCentreClampedOnlyAsTheNewSizeNeeds) {
+  const struct {
+    bool free;
+    ScreenPoint from;
+    float dpiScale;
+    ScreenPoint to;
+  } kCases[] = {
+      {false, {1665, 966}, 1.5f, {1613, 930}},  // 1639 wanted, the margin allows 1613
+      {false, {1000, 966}, 1.5f, {974, 930}},  {false, {974, 930}, 1.0f, {1000, 966}},
+      {true, {1800, 1009}, 1.5f, {1763, 974}},  // 1774 wanted, the monitor allows 1763
+      {true, {800, 500}, 1.5f, {774, 465}},
+  };
+  for (const auto& c : kCases) {
+    PlacementInputs in = OnTaskbar();
+    in.changed = false;
+    in.freePlacement = c.free;
+    in.position = c.from;
+    in.characterScale = c.dpiScale == 1.0f ? 0.5625f : 0.375f;
+    in.dpiScale = c.dpiScale;
+    in.keepBottomCentre = true;
+    EXPECT_EQ(XY(PlaceOnMonitor(in).position), XY(c.to)) << c.from.x << "," << c.from.y;
+  }
+  // Sizes 1 to 3 while free: the bottom centre stays within a pixel.
   for (int32_t from = 1; from <= 3; ++from) {
     for (int32_t to = 1; to <= 3; ++to) {
       PlacementInputs in = OnTaskbar();
@@ -90,10 +113,7 @@ TEST(FreeSizeShift, KeepsTheBottomCentreWithinAPixel) {
       in.position = before.position;
       in.characterScale = before.characterScale;
       in.sizeMultiple = to;
-      const Placement first = PlaceOnMonitor(in);
-      const ScreenPoint shift = FreeSizeShift(before.characterScale, first.characterScale);
-      in.position = {first.position.x + shift.x, first.position.y + shift.y};
-      in.characterScale = first.characterScale;
+      in.keepBottomCentre = true;
       const Placement after = PlaceOnMonitor(in);
       SCOPED_TRACE(testing::Message() << from << "->" << to);
       EXPECT_NEAR(after.position.x + after.width / 2.0, before.position.x + before.width / 2.0, 1);

@@ -16,6 +16,7 @@
 #include "character/motion_win.h"
 #include "character/placement.h"
 #include "character/presentation_win.h"
+#include "scripture/requests.h"
 #include "scripture/requests_win.h"
 #include "settings/preferences_win.h"
 
@@ -23,8 +24,6 @@ namespace companion {
 
 namespace {
 
-// More than this between two ticks means the machine slept or the thread stalled.
-constexpr uint64_t kTickGapMs = 5000;
 // After a press or drag the figure leaves the user a minute before a random action.
 constexpr uint64_t kActionPauseAfterTouchMs = 60000;
 constexpr int kClassNameLength = 128;
@@ -125,11 +124,14 @@ void FinishPress(CompanionApp& app) {
   } else {
     ApplyClickRule(app);
   }
+  ResumeMotion(app);
 }
 
 }  // namespace
 
-void PlaceCharacter(CompanionApp& app, bool force) {
+namespace {
+
+void Place(CompanionApp& app, bool force, UINT dpi, bool keepBottomCentre) {
   app.monitors.clear();
   EnumDisplayMonitors(nullptr, nullptr, AppendMonitor, reinterpret_cast<LPARAM>(&app.monitors));
   if (app.monitors.empty()) return;
@@ -147,7 +149,8 @@ void PlaceCharacter(CompanionApp& app, bool force) {
                      .changed = changed,
                      .freePlacement = app.freePlacement,
                      .position = {app.positionX, app.positionY},
-                     .characterScale = app.characterScale};
+                     .characterScale = app.characterScale,
+                     .keepBottomCentre = keepBottomCentre};
   const ScreenPoint interim = PlaceOnMonitor(in).interim;
   app.positionX = interim.x;
   app.positionY = interim.y;
@@ -155,7 +158,6 @@ void PlaceCharacter(CompanionApp& app, bool force) {
   SetWindowPos(app.companionWindow, HWND_TOPMOST, interim.x, interim.y, 0, 0,
                SWP_NOSIZE | SWP_NOACTIVATE);
 
-  const UINT dpi = GetDpiForWindow(app.companionWindow);
   in.dpiScale = dpi != 0 ? float(dpi) / 96.0f : 1.0f;
   in.sizeMultiple = app.sizeMultiple;
   const Placement placement = PlaceOnMonitor(in);
@@ -173,6 +175,16 @@ void PlaceCharacter(CompanionApp& app, bool force) {
   }
 }
 
+}  // namespace
+
+void PlaceCharacter(CompanionApp& app, bool force) {
+  Place(app, force, GetDpiForWindow(app.companionWindow), false);
+}
+
+void RescaleCharacter(CompanionApp& app, uint32_t dpi) {
+  Place(app, false, dpi, true);
+}
+
 void FullScreenWatch(CompanionApp& app, uint64_t now) {
   const bool full = IsFullScreen(app);
   if (full != app.fullScreenQuiet) {
@@ -185,6 +197,7 @@ void FullScreenWatch(CompanionApp& app, uint64_t now) {
       PlaceCharacter(app, false);
       RenderCharacter(app, now);
       ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
+      ResumeMotion(app);
     }
   }
   KeepTopmost(app);
@@ -192,7 +205,7 @@ void FullScreenWatch(CompanionApp& app, uint64_t now) {
 
 void CompanionTick(CompanionApp& app) {
   const uint64_t now = GetTickCount64();
-  if (app.lastTickTick != 0 && now - app.lastTickTick > kTickGapMs) {
+  if (TickGapRestartsSchedule(now, app.lastTickTick)) {
     PromptTickRestartSchedule(app, now);
     SetMotionState(app, MotionState::Idle, now);
   }
@@ -279,11 +292,13 @@ void DragTimerStep(CompanionApp& app) {
 }
 
 void EndDrag(CompanionApp& app) {
+  const bool pressed = app.dragging;
   const bool moved = app.dragging && app.dragMoved;
   app.dragging = false;
   KillTimer(app.companionWindow, TIMER_DRAG);
   if (GetCapture() == app.companionWindow) ReleaseCapture();
   if (moved) SavePreferences(app);
+  if (pressed) ResumeMotion(app);
 }
 
 }  // namespace companion

@@ -9,6 +9,9 @@ struct CompanionApp;
 // Chooses the monitor, computes scale and position, moves the window and sizes the figure's
 // surface. force treats the monitor as changed (start-up, monitor choice, return to taskbar).
 void PlaceCharacter(CompanionApp& app, bool force);
+// Places the figure at the scale for `dpi` (0: 96) and the size preference, keeping its bottom
+// centre: a new DPI (which Wine never reports through the window itself), a new size while free.
+void RescaleCharacter(CompanionApp& app, uint32_t dpi);
 
 // The TIMER_TICK handler.
 void CompanionTick(CompanionApp& app);

@@ -24,8 +24,12 @@ void ResizeSurface(DesktopSurface& surface, int32_t width, int32_t height) {
   void* pixels = nullptr;
   surface.dib = CreateDIBSection(surface.memoryDc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
   surface.pixels = static_cast<uint8_t*>(pixels);
-  // Whatever was created stays recorded, so that releasing the surface frees it.
   if (!surface.memoryDc || !surface.dib || !surface.pixels) {
+    // Nothing half made stays behind: a retry at this size allocates again, and drawing into
+    // the surface meanwhile fails the same way (SurfaceCanvas) instead of writing through null.
+    ReleaseSurface(surface);
+    surface.width = width;
+    surface.height = height;
     throw std::runtime_error("Cannot allocate desktop surface");
   }
   surface.previousBitmap = SelectObject(surface.memoryDc, surface.dib);
@@ -43,8 +47,8 @@ bool PushLayeredFrame(const DesktopSurface& surface, HWND window, int32_t x, int
 
 void RenderCharacter(CompanionApp& app, uint64_t now) {
   DesktopSurface& surface = app.characterSurface;
-  // Before the first successful placement there is nothing to draw into (no monitor yet).
-  if (!surface.pixels) return;
+  // Before the first placement with a monitor the figure has no size, and nothing is drawn.
+  if (surface.width == 0) return;
   CharacterArt& art = app.characterArt;
   EnsureClip(art, ClipForState(app.motionState, app.walkFromX, app.walkToX, app.riseFromSitting));
   const uint64_t clipMs = ClipDurationMs(art);

@@ -12,7 +12,7 @@ namespace companion {
 struct CompanionApp;
 
 // Makes the surface exactly width x height; nothing happens when it already is. Throws "Cannot
-// allocate desktop surface".
+// allocate desktop surface", leaving the size recorded and no objects, so a retry allocates anew.
 void ResizeSurface(DesktopSurface& surface, int32_t width, int32_t height);
 
 // Shows the surface as the layered window's content at screen point (x, y), with `alpha` (0 to

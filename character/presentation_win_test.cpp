@@ -31,6 +31,28 @@ TEST(ResizeSurface, SameSizeKeepsTheObjectsAnotherSizeReplacesThemWithATopDownDi
   EXPECT_EQ(GetPixel(surface.memoryDc, 0, 0), RGB(255, 0, 0));
 }
 
+// A retry at the failed size used to return early with a device context but no pixels, and the
+// bubble's drawing then wrote through null.
+TEST(ResizeSurface, FailedAllocationLeavesNothingHalfMadeAndDrawingFailsAlike) {
+  DesktopSurface surface;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      ResizeSurface(surface, 0x8000, 0x8000);  // 4 GiB of pixels
+      ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& error) {
+      EXPECT_STREQ(error.what(), "Cannot allocate desktop surface") << attempt;
+    }
+    EXPECT_EQ(std::tuple(surface.memoryDc, surface.dib, surface.pixels),
+              std::tuple(HDC{}, HBITMAP{}, static_cast<uint8_t*>(nullptr)));
+  }
+  try {
+    SurfaceCanvas canvas(surface);
+    ADD_FAILURE() << "drew into a surface without pixels";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "Cannot allocate desktop surface");
+  }
+}
+
 // A real companion window; PushLayeredFrame is covered through RenderCharacter.
 class RenderCharacterTest : public ::testing::Test {
  protected:

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <atomic>
 #include <stdexcept>
 
 #include "app/endpoints.h"
@@ -21,6 +22,21 @@ struct WinHttpHandle {
   }
   WinHttpHandle(const WinHttpHandle&) = delete;
   WinHttpHandle& operator=(const WinHttpHandle&) = delete;
+};
+
+// The request of the download in flight. Closing it from another thread makes the call that
+// waits on it fail at once; whichever thread takes it out of here closes it, exactly once.
+std::atomic<HINTERNET> requestInFlight{nullptr};
+
+struct InFlightRequest {
+  HINTERNET h;
+  explicit InFlightRequest(HINTERNET handle) : h(handle) { requestInFlight.store(handle); }
+  ~InFlightRequest() {
+    HINTERNET mine = h;
+    if (h && requestInFlight.compare_exchange_strong(mine, nullptr)) WinHttpCloseHandle(h);
+  }
+  InFlightRequest(const InFlightRequest&) = delete;
+  InFlightRequest& operator=(const InFlightRequest&) = delete;
 };
 
 constexpr DWORD kResolveTimeoutMs = 3000;
@@ -85,9 +101,9 @@ std::string DownloadBibleBookFrom(const std::u16string& host, unsigned short por
                      kReceiveTimeoutMs);
   WinHttpHandle connection(WinHttpConnect(session.h, AsWide(host), port, 0));
   if (!connection.h) Fail("Connection unavailable");
-  WinHttpHandle request(WinHttpOpenRequest(connection.h, L"GET", AsWide(path), nullptr,
-                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                           WINHTTP_FLAG_SECURE));
+  InFlightRequest request(WinHttpOpenRequest(connection.h, L"GET", AsWide(path), nullptr,
+                                             WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                             WINHTTP_FLAG_SECURE));
   if (!request.h) Fail("Connection unavailable");
 
   // Both settings are best effort: Wine 8, for one, refuses the decompression option.
@@ -115,6 +131,10 @@ std::string DownloadBibleBookFrom(const std::u16string& host, unsigned short por
   if (IsShortOfAnnouncedLength(request.h, stackMayDecode, body.size()))
     Fail("Incomplete Bible response");
   return body;
+}
+
+void CancelBibleDownload() {
+  if (HINTERNET request = requestInFlight.exchange(nullptr)) WinHttpCloseHandle(request);
 }
 
 std::string DownloadBibleBook(const std::u16string& path) {

@@ -13,4 +13,8 @@ inline constexpr char16_t kBibleClientUserAgent[] = u"ScrollwickCompanion/1.3";
 std::string DownloadBibleBookFrom(const std::u16string& host, unsigned short port,
                                   const std::u16string& path);
 
+// From another thread: closes the request of the download in flight, so that its wait ends at
+// once and it throws. Does nothing when none is in flight.
+void CancelBibleDownload();
+
 }  // namespace companion

@@ -10,6 +10,7 @@
 #include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
 #include "character/presentation_win.h"
+#include "scripture/bible_client_win.h"
 #include "scripture/catalogue.h"
 #include "scripture/passage.h"
 #include "scripture/requests.h"
@@ -22,6 +23,10 @@ namespace {
 bool ScriptureHeldBack(const CompanionApp& app) {
   return app.sessionLocked || app.suspended || app.fullScreenQuiet;
 }
+
+// Longer than the worker needs between opening its request and its first network wait.
+constexpr auto kEndRequestPatience = std::chrono::seconds(2);
+constexpr auto kEndRequestStep = std::chrono::milliseconds(10);
 
 }  // namespace
 
@@ -109,6 +114,19 @@ void ShowPreviousScripture(CompanionApp& app) {
   const ScriptureHistoryEntry entry = app.scriptureHistory[index];
   app.requestPending = false;
   PresentScripture(app, entry.text, entry.reference, entry.translationCode, entry.offline, false);
+}
+
+void EndScriptureRequest(CompanionApp& app) {
+  app.requestPending = false;
+  if (!app.scriptureFuture.valid()) return;
+  // The worker may not have opened its request yet, so closing it is repeated until the worker
+  // ends; past the patience the time-outs of its network steps bound the wait.
+  const auto giveUp = std::chrono::steady_clock::now() + kEndRequestPatience;
+  while (app.scriptureFuture.wait_for(kEndRequestStep) != std::future_status::ready &&
+         std::chrono::steady_clock::now() < giveUp) {
+    CancelBibleDownload();
+  }
+  app.scriptureFuture = {};
 }
 
 void PromptTickRestartSchedule(CompanionApp& app, uint64_t now) {

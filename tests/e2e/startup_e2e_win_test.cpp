@@ -48,9 +48,6 @@ TEST_F(Startup, NormalStartCreatesTheThreeWindowsAndClosesWithZero) {
 
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(companion.WaitForExit(), 0);
-  HANDLE after = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\ScrollwickCompanion.V1");
-  EXPECT_EQ(after, nullptr);
-  if (after) CloseHandle(after);
 }
 
 TEST_F(Startup, PreviewShowsAsAnApplicationWindow) {
@@ -76,12 +73,17 @@ TEST_F(Startup, QuitWithNothingRunningExitsZero) {
   EXPECT_EQ(FindWindowW(L"ScrollwickCompanion.V1", nullptr), nullptr);
 }
 
-TEST_F(Startup, SecondInstanceOnlyForwardsAndKeepsTheFirstStyle) {
+TEST_F(Startup, SecondInstanceMakesTheFirstShowAScriptureAndKeepsItsStyle) {
   CompanionProcess first(L"");
   HWND window = WaitForCompanionWindow();
   ASSERT_NE(window, nullptr);
+  HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", L"Scripture");
+  ASSERT_FALSE(IsWindowVisible(bubble));
+  EXPECT_EQ(RunCompanionToExit(L""), 0);
+  // No Bible server is reachable: an offline verse, once the worker has given up.
+  EXPECT_TRUE(WaitUntil(60000, [&] { return IsWindowVisible(bubble) != FALSE; }));
   // Not switches: each starts a normal instance, which finds the first and exits.
-  for (const wchar_t* other : {L"", L"--preview", L"--QUIT", L"--quit now", L"--quit "}) {
+  for (const wchar_t* other : {L"--preview", L"--QUIT", L"--quit now", L"--quit "}) {
     EXPECT_EQ(RunCompanionToExit(other), 0) << other;
     EXPECT_TRUE(first.Running()) << other;
   }
@@ -89,6 +91,22 @@ TEST_F(Startup, SecondInstanceOnlyForwardsAndKeepsTheFirstStyle) {
   EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & 0xFFFFFFFF, kCompanionExStyle);
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(first.WaitForExit(), 0);
+}
+
+// A companion that is closing (or starting) holds the mutex without a window for a moment; a
+// relaunch then used to end at once with nothing shown.
+TEST_F(Startup, RelaunchWaitsForAClosingCompanionToLetTheMutexGo) {
+  HANDLE closing = CreateMutexW(nullptr, TRUE, L"Local\\ScrollwickCompanion.V1");
+  ASSERT_NE(closing, nullptr);
+  CompanionProcess relaunch(L"");
+  Sleep(1500);
+  EXPECT_TRUE(relaunch.Running());
+  ReleaseMutex(closing);
+  CloseHandle(closing);
+  HWND window = WaitForCompanionWindow();
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(relaunch.WaitForExit(), 0);
 }
 
 }  // namespace
