@@ -1,7 +1,9 @@
 #include "scripture/requests_win.h"
 
 #include <chrono>
+#include <exception>
 #include <future>
+#include <thread>
 #include <utility>
 
 #include "app/companion_app_win.h"
@@ -39,14 +41,39 @@ void RequestScripture(CompanionApp& app, bool automatic) {
   // The worker gets copies of all it needs; it shares nothing else with this thread.
   const int32_t translation = app.translationIndex;
   const uint32_t seed = app.scriptureRandom();
-  app.scriptureFuture =
-      std::async(std::launch::async, FetchOnlineVerse, translation, seed, app.currentReference);
+  // A thread of its own rather than std::async, whose future would wait for the worker when it is
+  // dropped: a worker stuck where closing its request cannot reach it is left to end on its own.
+  std::promise<OnlineVerse> promise;
+  app.scriptureFuture = promise.get_future();
+  std::thread(
+      [](std::promise<OnlineVerse> result, int32_t index, uint32_t requestSeed,
+         std::u16string previous) {
+        try {
+          result.set_value(FetchOnlineVerse(index, requestSeed, previous));
+        } catch (...) {
+          result.set_exception(std::current_exception());
+        }
+      },
+      std::move(promise), translation, seed, app.currentReference)
+      .detach();
+  app.requestStartTick = GetTickCount64();
 }
 
 void CollectScripture(CompanionApp& app) {
   if (!app.scriptureFuture.valid()) return;
-  if (app.scriptureFuture.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
-  const OnlineVerse result = app.scriptureFuture.get();
+  OnlineVerse result;
+  if (app.scriptureFuture.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+    result = app.scriptureFuture.get();
+  } else if (OnlineAttemptOverdue(GetTickCount64(), app.requestStartTick)) {
+    // Closing the request ends the worker's wait where the platform lets it (Wine's does not in
+    // a stalled TLS handshake); either way the attempt has failed and the worker is let go.
+    CancelBibleDownload();
+    app.scriptureFuture = {};
+    result.translationIndex = app.translationIndex;
+  } else {
+    return;
+  }
+  app.requestStartTick = 0;
   const CollectInputs inputs{app.requestPending, app.requestAutomatic,    app.paused,
                              result.ok,          result.translationIndex, app.translationIndex};
   switch (DecideCollect(inputs)) {
@@ -120,13 +147,14 @@ void EndScriptureRequest(CompanionApp& app) {
   app.requestPending = false;
   if (!app.scriptureFuture.valid()) return;
   // The worker may not have opened its request yet, so closing it is repeated until the worker
-  // ends; past the patience the time-outs of its network steps bound the wait.
+  // ends; past the patience it is let go, and the end of the process ends it.
   const auto giveUp = std::chrono::steady_clock::now() + kEndRequestPatience;
   while (app.scriptureFuture.wait_for(kEndRequestStep) != std::future_status::ready &&
          std::chrono::steady_clock::now() < giveUp) {
     CancelBibleDownload();
   }
   app.scriptureFuture = {};
+  app.requestStartTick = 0;
 }
 
 void PromptTickRestartSchedule(CompanionApp& app, uint64_t now) {

@@ -69,6 +69,19 @@ void ApplyPreferences(CompanionApp& app, const PreferenceValues& v) {
   app.monitorDevice = v.monitorDevice;
 }
 
+// The move is journaled as soon as it is made, but the data of the file it moves may still be in
+// the system's cache; after a power loss the new name could then hold an empty file. Writing the
+// data out first makes the replacement all or nothing.
+bool FlushToDisk(const std::u16string& path) {
+  HANDLE file = CreateFileW(AsWide(path), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool flushed = FlushFileBuffers(file) != FALSE;
+  CloseHandle(file);
+  return flushed;
+}
+
 bool WriteString(const std::u16string& path, const char16_t* key, const std::u16string& value) {
   return WritePrivateProfileStringW(AsWide(kSection), AsWide(key), AsWide(value), AsWide(path)) !=
          FALSE;
@@ -124,6 +137,7 @@ void SavePreferences(CompanionApp& app) {
   if (!WriteString(state.temporaryPath, u"Monitor", app.monitorDevice)) state.ok = false;
   // Flushes the system's cached copy of the file to disk before it is moved.
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(state.temporaryPath));
+  if (!FlushToDisk(state.temporaryPath)) state.ok = false;
 
   if (state.ok && MoveFileExW(AsWide(state.temporaryPath), AsWide(app.preferencesPath),
                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

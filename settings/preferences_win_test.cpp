@@ -96,5 +96,63 @@ TEST_F(PreferencesFile, FailedMoveKeepsOldFileAndReportsOnce) {
                                                        L"changes may be lost when it exits."});
 }
 
+// Whatever lies where the file should be, loading keeps every value it can read, and a save then
+// either leaves a complete file holding them or, when the file cannot be replaced, leaves what
+// was there and says so once.
+TEST_F(PreferencesFile, BadFilesKeepEveryValueThatCanBeRead) {
+  const std::string valid = "\r\n[Companion]\r\nDisplaySeconds=42\r\nPositionX=-1900\r\n";
+  std::string garbage(65536, '\0');
+  uint32_t state = 12345;
+  for (char& c : garbage)
+    c = static_cast<char>((state = state * 1103515245 + 12345) >> 24);
+  struct Case {
+    const char* name;
+    std::string bytes;  // the file, or a folder in its place when empty
+    bool readOnly;
+    int32_t displaySeconds, positionX, translationIndex;
+  };
+  const Case kCases[] = {
+      {"binary garbage", "\x01" + garbage, false, 10, 0, 0},
+      {"garbage around valid lines", "\x01" + garbage + valid + garbage, false, 42, -1900, 0},
+      {"100 MB", valid + std::string(100 << 20, 'x'), false, 42, -1900, 0},
+      {"a folder", "", false, 10, 0, 0},
+      {"read-only", valid, true, 42, -1900, 0},
+      {"out of range", "[Companion]\r\nDisplaySeconds=601\r\nTranslation=7\r\nPositionX=-1900\r\n",
+       false, 600, -1900, 4},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileW(AsWide(path_ + u".tmp"));
+    SetFileAttributesW(AsWide(path_), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(AsWide(path_));
+    RemoveDirectoryW(AsWide(path_));
+    if (c.bytes.empty()) {
+      WriteFile("");
+      DeleteFileW(AsWide(path_));
+      CreateDirectoryW(AsWide(path_), nullptr);
+    } else {
+      WriteFile(c.bytes);
+    }
+    if (c.readOnly) SetFileAttributesW(AsWide(path_), FILE_ATTRIBUTE_READONLY);
+    auto app = Load();
+    EXPECT_EQ(app->displaySeconds, c.displaySeconds);
+    EXPECT_EQ(app->positionX, c.positionX);
+    EXPECT_EQ(app->translationIndex, c.translationIndex);
+    testing::MessageBoxWatcher watcher;
+    SavePreferences(*app);
+    SavePreferences(*app);
+    // Windows refuses to replace a read-only file; Wine replaces it. Either way nothing is lost.
+    const bool kept = c.bytes.empty()
+                          ? (GetFileAttributesW(AsWide(path_)) & FILE_ATTRIBUTE_DIRECTORY) != 0
+                          : ReadWholeFile(path_) == c.bytes;
+    EXPECT_EQ(watcher.Texts().size(), kept ? 1u : 0u);
+    if (!kept) {
+      EXPECT_EQ(Load()->displaySeconds, c.displaySeconds);
+      EXPECT_EQ(Load()->positionX, c.positionX);
+    }
+  }
+  SetFileAttributesW(AsWide(path_), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace
 }  // namespace companion
