@@ -135,7 +135,7 @@ void SavePreferences(CompanionApp& app) {
   WritePreferenceInt(state, u"PositionX", app.positionX);
   WritePreferenceInt(state, u"PositionY", app.positionY);
   if (!WriteString(state.temporaryPath, u"Monitor", app.monitorDevice)) state.ok = false;
-  // Flushes the system's cached copy of the file to disk before it is moved.
+  // Writes out what the INI functions may still hold of the file in their own cache.
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(state.temporaryPath));
   if (!FlushToDisk(state.temporaryPath)) state.ok = false;
 

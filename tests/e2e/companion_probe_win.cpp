@@ -12,6 +12,15 @@
 // - show: asks the running companion for a Scripture, as a second instance does.
 // - bubble-window: the bubble window's left top right bottom.
 // - clipboard: the clipboard's text, in UTF-8.
+// - companions: how many companion windows exist.
+// - mutex: 1 when a companion holds its single-instance mutex, else 0.
+// - resources: the companion's GDI objects, USER objects (each "-" where GetGuiResources is not
+//   implemented, as in Wine 8), handles, private KB and windows (top-level and child).
+// - stall SECS: for SECS seconds a message sent to the companion every 50 ms; prints the longest
+//   time (ms) its GUI thread took to take one so far, the count of messages and the second of the
+//   run, as it goes. A
+//   timer message is made whenever the thread looks at its queue, so a tick comes at most that much
+//   after it is due.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -192,6 +201,79 @@ int PrintClipboard() {
   return result;
 }
 
+BOOL CALLBACK CountCompanion(HWND window, LPARAM count) {
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, 32);
+  if (std::wcscmp(className, L"ScrollwickCompanion.V1") == 0) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+struct WindowCount {
+  DWORD processId;
+  int windows;
+};
+
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM counting) {
+  auto& c = *reinterpret_cast<WindowCount*>(counting);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != c.processId) return TRUE;
+  ++c.windows;
+  EnumChildWindows(window, CountOwnWindow, counting);
+  return TRUE;
+}
+
+int PrintResources() {
+  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  WindowCount count{0, 0};
+  if (!window || !GetWindowThreadProcessId(window, &count.processId)) return 1;
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, count.processId);
+  if (!process) return 1;
+  const auto gui = [process](DWORD kind) {
+    SetLastError(0);
+    const DWORD n = GetGuiResources(process, kind);
+    return n == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? std::string("-")
+                                                                  : std::to_string(n);
+  };
+  DWORD handles = 0;
+  GetProcessHandleCount(process, &handles);
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof(memory);
+  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                       sizeof(memory));
+  EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
+  std::printf("%s %s %lu %llu %d\n", gui(GR_GDIOBJECTS).c_str(), gui(GR_USEROBJECTS).c_str(),
+              handles, static_cast<unsigned long long>(memory.PrivateUsage / 1024), count.windows);
+  CloseHandle(process);
+  return 0;
+}
+
+int PrintStall(int seconds) {
+  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  if (!window) return 1;
+  double longest = 0;
+  int samples = 0;
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  const ULONGLONG stop = GetTickCount64() + 1000ULL * seconds;
+  while (GetTickCount64() < stop && IsWindow(window)) {
+    DWORD_PTR result = 0;
+    QueryPerformanceCounter(&start);
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+    QueryPerformanceCounter(&end);
+    const double ms = 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    ++samples;
+    if (ms > longest || samples % 100 == 0) {
+      longest = ms > longest ? ms : longest;
+      std::printf("%.0f %d %.1f\n", longest, samples,
+                  double(GetTickCount64() - (stop - 1000ULL * seconds)) / 1000.0);
+      std::fflush(stdout);
+    }
+    Sleep(50);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -210,8 +292,24 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"show") == 0) return Show();
   if (argc >= 2 && std::wcscmp(argv[1], L"bubble-window") == 0) return PrintBubbleWindow();
   if (argc >= 2 && std::wcscmp(argv[1], L"clipboard") == 0) return PrintClipboard();
+  if (argc >= 2 && std::wcscmp(argv[1], L"companions") == 0) {
+    int count = 0;
+    EnumWindows(CountCompanion, reinterpret_cast<LPARAM>(&count));
+    std::printf("%d\n", count);
+    return 0;
+  }
+  if (argc >= 2 && std::wcscmp(argv[1], L"mutex") == 0) {
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\ScrollwickCompanion.V1");
+    std::printf("%d\n", mutex ? 1 : 0);
+    if (mutex) CloseHandle(mutex);
+    return 0;
+  }
+  if (argc >= 2 && std::wcscmp(argv[1], L"resources") == 0) return PrintResources();
+  if (argc >= 3 && std::wcscmp(argv[1], L"stall") == 0)
+    return PrintStall(std::wcstol(argv[2], nullptr, 10));
   std::fprintf(stderr,
                "usage: companion_probe window | monitors | cover SECS | memory | menu | bubble |"
-               " handle | tray HANDLE | show | bubble-window | clipboard\n");
+               " handle | tray HANDLE | show | bubble-window | clipboard | companions |"
+               " mutex | resources | stall SECS\n");
   return 64;
 }
