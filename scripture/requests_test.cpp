@@ -131,9 +131,6 @@ TEST(RaisedScripturesViewed, HeldAtFifty) {
   EXPECT_EQ(RaisedScripturesViewed(50), 50);
 }
 
-}  // namespace
-}  // namespace companion
-
 TEST(OnlineAttempt, GivenUpAtTheLimitAndNeverWithoutAWorker) {
   constexpr uint64_t kStart = UINT64_C(0x100000000) + 5;  // past what 32 bits hold
   struct Case {
@@ -149,3 +146,6 @@ TEST(OnlineAttempt, GivenUpAtTheLimitAndNeverWithoutAWorker) {
     EXPECT_EQ(OnlineAttemptOverdue(c.now, c.startTick), c.overdue) << c.now - kStart;
   }
 }
+
+}  // namespace
+}  // namespace companion

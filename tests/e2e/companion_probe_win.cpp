@@ -14,8 +14,9 @@
 // - clipboard: the clipboard's text, in UTF-8.
 // - companions: how many companion windows exist.
 // - mutex: 1 when a companion holds its single-instance mutex, else 0.
-// - resources: the companion's GDI objects, USER objects (each "-" where GetGuiResources is not
-//   implemented, as in Wine 8), handles, private KB and windows (top-level and child).
+// - resources: the companion's GDI and USER objects by GetGuiResources (each "-" where it is not
+//   implemented, as in Wine 8), its GDI objects counted in its GDI handle table, its handles and
+//   its windows (top-level and child).
 // - stall SECS: for SECS seconds a message sent to the companion every 50 ms; prints the longest
 //   time (ms) its GUI thread took to take one so far, the count of messages and the second of the
 //   run, as it goes. A
@@ -24,12 +25,14 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <winternl.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -223,6 +226,55 @@ BOOL CALLBACK CountOwnWindow(HWND window, LPARAM counting) {
   return TRUE;
 }
 
+// Wine 8 implements neither GetGuiResources nor the handle count, so both are counted as the
+// system keeps them: handles in the system's handle list, GDI objects in the process's shared
+// GDI handle table (its address in the PEB, 24-byte entries, a used one has a non-zero type).
+unsigned CountHandles(DWORD processId) {
+  struct Entry {
+    USHORT processId, backTrace;
+    UCHAR type, attributes;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+  };
+  constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+  std::vector<unsigned char> buffer(1 << 20);
+  ULONG needed = 0;
+  while (NtQuerySystemInformation(kSystemHandleInformation, buffer.data(), ULONG(buffer.size()),
+                                  &needed) == LONG(0xC0000004) &&
+         buffer.size() < (256u << 20)) {
+    buffer.resize(buffer.size() * 2);
+  }
+  const ULONG total = *reinterpret_cast<const ULONG*>(buffer.data());
+  const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(ULONG_PTR));
+  unsigned count = 0;
+  for (ULONG i = 0; i < total; ++i)
+    count += entries[i].processId == processId;
+  return count;
+}
+
+std::string CountGdiObjects(HANDLE process) {
+  PROCESS_BASIC_INFORMATION basic{};
+  UINT64 table = 0;
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) ||
+      !ReadProcessMemory(process,
+                         static_cast<char*>(static_cast<void*>(basic.PebBaseAddress)) + 0xF8,
+                         &table, sizeof(table), nullptr) ||
+      !table) {
+    return "-";
+  }
+  constexpr std::size_t kEntries = 0x10000, kEntrySize = 24, kTypeOffset = 14;
+  std::vector<unsigned char> entries(kEntries * kEntrySize);
+  if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(), entries.size(),
+                         nullptr)) {
+    return "-";
+  }
+  unsigned count = 0;
+  for (std::size_t i = 0; i < kEntries; ++i)
+    count += entries[i * kEntrySize + kTypeOffset] != 0;
+  return std::to_string(count);
+}
+
 int PrintResources() {
   HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
   WindowCount count{0, 0};
@@ -235,15 +287,9 @@ int PrintResources() {
     return n == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? std::string("-")
                                                                   : std::to_string(n);
   };
-  DWORD handles = 0;
-  GetProcessHandleCount(process, &handles);
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  memory.cb = sizeof(memory);
-  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                       sizeof(memory));
   EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
-  std::printf("%s %s %lu %llu %d\n", gui(GR_GDIOBJECTS).c_str(), gui(GR_USEROBJECTS).c_str(),
-              handles, static_cast<unsigned long long>(memory.PrivateUsage / 1024), count.windows);
+  std::printf("%s %s %s %u %d\n", gui(GR_GDIOBJECTS).c_str(), gui(GR_USEROBJECTS).c_str(),
+              CountGdiObjects(process).c_str(), CountHandles(count.processId), count.windows);
   CloseHandle(process);
   return 0;
 }
