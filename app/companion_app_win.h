@@ -4,10 +4,10 @@
 // processCompanionApp.
 //
 // Members are declared in groups, and the declaration order is also the release order in
-// reverse: the strings and containers first, then the pending request (whose destruction waits
-// for its worker), the history, the offline bag, the art with its atlas, and last the two
-// drawing surfaces, the bubble's before the figure's. Windows are not destroyed here: by the time
-// the record goes, the companion window's destroy sequence has taken them down.
+// reverse: the strings and containers first, then the pending request, the history, the offline
+// bag, the art with its atlas, and last the two drawing surfaces, the bubble's before the figure's.
+// Windows are not destroyed here: by the time the record goes, the companion window's destroy
+// sequence has taken them down.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -61,7 +61,8 @@ struct CompanionApp {
 
   // Scripture history and schedule.
   std::vector<ScriptureHistoryEntry> scriptureHistory;
-  // The outstanding online request; invalid when none is out or its result was taken.
+  // The outstanding online request; invalid when none is out or its result was taken. Its worker
+  // runs detached: dropping the future never waits for it.
   std::future<OnlineVerse> scriptureFuture;
   // When the worker of scriptureFuture started; 0 while none is out.
   uint64_t requestStartTick = 0;
@@ -86,6 +87,7 @@ struct CompanionApp {
 
   // Tray.
   NOTIFYICONDATAW trayIconData{};
+  uint64_t lastTraySelectTick = 0;  // the last select of the icon that was acted on
 
   // Shell.
   UINT taskbarCreatedMessage = 0;

@@ -112,17 +112,26 @@ void OnSessionChange(CompanionApp& app, WPARAM event) {
   }
 }
 
+// One user action, one effect. A right click on a version-4 icon delivers WM_RBUTTONUP and then
+// WM_CONTEXTMENU (the menu key only the latter), so the menu opens on WM_CONTEXTMENU alone. A
+// double click delivers two selects, and Enter on the icon two key selects: a select within the
+// double-click time of the last one is the same action.
 void OnTrayEvent(CompanionApp& app, UINT event) {
   switch (event) {
     case WM_CONTEXTMENU:
-    case WM_RBUTTONUP:
       // The icon's anchor point is not used: the menu opens where the pointer is.
       ShowContextMenuAtCursor(app);
       break;
     case NIN_SELECT:
-    case NIN_KEYSELECT:
+    case NIN_KEYSELECT: {
+      const uint64_t now = GetTickCount64();
+      if (app.lastTraySelectTick != 0 && now - app.lastTraySelectTick < GetDoubleClickTime()) {
+        break;
+      }
+      app.lastTraySelectTick = now;
       ApplyClickRule(app);
       break;
+    }
     default:
       break;
   }

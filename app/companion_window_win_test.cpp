@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/companion_messages.h"
 #include "character/character_art_win.h"
+#include "character/motion_win.h"
 #include "scripture/requests_win.h"
 #include "settings/preferences_win.h"
 #include "tests/live_companion_win.h"
@@ -70,6 +73,10 @@ TEST_F(CompanionWindow, LockAndSuspendQuietenTheFigureUntilBothAreUndone) {
   EXPECT_EQ(live_.app().lastTickTick, 0u);
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
   EXPECT_TRUE(IsWindowVisible(live_.window()));
+  live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+  live_.app().fullScreenQuiet = true;  // a full-screen program still in front keeps it hidden
+  live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+  EXPECT_FALSE(IsWindowVisible(live_.window()));
 }
 
 TEST_F(CompanionWindow, FailureWhileHandlingAMessageTellsTheUserAndEndsTheRun) {
@@ -94,20 +101,25 @@ TEST_F(CompanionWindow, FailureWhileHandlingAMessageTellsTheUserAndEndsTheRun) {
   EXPECT_TRUE(LiveCompanion::TakeQuitMessage());
 }
 
-// A select asks, a second dismisses the request on its way; a right-click opens the menu.
-TEST_F(CompanionWindow, TrayEvents) {
+// A select asks, a later one dismisses the request on its way; the second select of a double
+// click (or of Enter) is the same action. A right click's WM_RBUTTONUP leaves the menu to the
+// WM_CONTEXTMENU that follows it.
+TEST_F(CompanionWindow, TrayEventsActOncePerUserAction) {
   live_.Send(WM_COMPANION_TRAY, 0, WM_MOUSEMOVE);
   EXPECT_FALSE(live_.app().requestPending);
   for (LPARAM event : {LPARAM(NIN_SELECT), LPARAM(NIN_KEYSELECT)}) {
     live_.Send(WM_COMPANION_TRAY, 0, event);
+    live_.Send(WM_COMPANION_TRAY, 0, event);
     EXPECT_TRUE(live_.app().requestPending) << event;
+    Sleep(GetDoubleClickTime() + 100);
     live_.Send(WM_COMPANION_TRAY, 0, event);
     EXPECT_FALSE(live_.app().requestPending) << event;
+    Sleep(GetDoubleClickTime() + 100);
   }
-  for (LPARAM event : {LPARAM(WM_CONTEXTMENU), LPARAM(WM_RBUTTONUP)}) {
-    EXPECT_TRUE(LiveCompanion::EndMenuOpenedBy([&] { live_.Send(WM_COMPANION_TRAY, 0, event); }))
-        << event;
-  }
+  EXPECT_FALSE(
+      LiveCompanion::EndMenuOpenedBy([&] { live_.Send(WM_COMPANION_TRAY, 0, WM_RBUTTONUP); }));
+  EXPECT_TRUE(
+      LiveCompanion::EndMenuOpenedBy([&] { live_.Send(WM_COMPANION_TRAY, 0, WM_CONTEXTMENU); }));
 }
 
 // The destroy sequence takes the icon that "TaskbarCreated" put back into the notification area.
@@ -137,18 +149,41 @@ TEST_F(CompanionWindow, TaskbarCreatedAddsTheIconAndDestroyRemovesIt) {
   EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &probe));
 }
 
-TEST_F(CompanionWindow, MotionTimerStopsWhenSomethingBlocksIt) {
+// A drag ends by losing the capture, full screen by the tick finding no such window; pausing and
+// movement end through the menu, which enters a new state.
+TEST_F(CompanionWindow, MotionTimerStopsWhenSomethingBlocksItAndGoesOnWhenThatEnds) {
   CompanionApp& app = live_.app();
-  for (bool CompanionApp::*flag :
-       {&CompanionApp::paused, &CompanionApp::dragging, &CompanionApp::fullScreenQuiet,
-        &CompanionApp::movementEnabled}) {
+  const std::tuple<bool CompanionApp::*, UINT, WPARAM> kCases[] = {
+      {&CompanionApp::paused, 0, 0},
+      {&CompanionApp::movementEnabled, 0, 0},
+      {&CompanionApp::dragging, WM_CAPTURECHANGED, 0},
+      {&CompanionApp::fullScreenQuiet, WM_TIMER, TIMER_TICK}};
+  live_.Send(WM_DISPLAYCHANGE);  // placed, so that the tick can show the figure again
+  for (const auto& [flag, ending, wParam] : kCases) {
     app.paused = app.dragging = app.fullScreenQuiet = false;
     app.movementEnabled = true;
-    StartMotion();
+    SetMotionState(app, MotionState::Wave, GetTickCount64());
     app.*flag = !(app.*flag);
     live_.Send(WM_TIMER, TIMER_MOTION);
-    EXPECT_FALSE(MotionRunning());
+    EXPECT_FALSE(MotionRunning()) << ending;
+    if (ending == 0) continue;
+    live_.Send(ending, wParam);
+    EXPECT_TRUE(MotionRunning() && app.motionState == MotionState::Wave) << ending;
   }
+}
+
+// The tick runs the gap rule: after the machine slept, the gap to the next automatic Scripture
+// starts again instead of asking at once.
+TEST_F(CompanionWindow, TickAfterAGapRestartsTheSchedule) {
+  CompanionApp& app = live_.app();
+  live_.Send(WM_DISPLAYCHANGE);
+  app.gapSeconds = 60;
+  app.nextScriptureTick = 1;
+  const uint64_t before = GetTickCount64();
+  app.lastTickTick = before - 6000;
+  live_.Send(WM_TIMER, TIMER_TICK);
+  EXPECT_FALSE(app.requestPending);
+  EXPECT_GE(app.nextScriptureTick, before + 60000);
 }
 
 }  // namespace

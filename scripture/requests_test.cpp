@@ -42,52 +42,14 @@ TEST(DecideAutomaticPrompt, BusyOrUnscheduledPushesTheNextTickOn) {
   EXPECT_EQ(DecideAutomaticPrompt(100000, 50000, 0, true).nextScriptureTick, 0u);
 }
 
-// The Scripture side of the once-a-second tick, in the handler's order, with nothing else
-// happening and the clock jumping by sleepMs after 30 s: the tick of the first automatic
-// request, or 0.
-uint64_t FirstAutomaticRequest(uint64_t hiddenAt, uint64_t firstTick, int32_t gap, bool paused,
-                               uint64_t sleepMs) {
-  uint64_t next = RestartedScriptureTick(hiddenAt, gap);  // what hiding the bubble leaves
-  uint64_t lastTick = 0;
-  for (uint64_t now = firstTick; now <= firstTick + 4000000; now += 1000) {
-    if (now == firstTick + 30000) now += sleepMs;
-    if (TickGapRestartsSchedule(now, lastTick)) next = RestartedScriptureTick(now, gap);
-    lastTick = now;
-    if (paused) {
-      next = RestartedScriptureTick(now, gap);
-      continue;
-    }
-    const PromptDecision d = DecideAutomaticPrompt(now, next, gap, false);
-    next = d.nextScriptureTick;
-    if (d.requestAutomatic) return now;
-  }
-  return 0;
-}
-
-TEST(AutomaticSchedule, FirstTickAtOrAfterTheGap) {
-  constexpr uint64_t kT = 1000000;
-  constexpr uint64_t kHigh = UINT64_C(0x100000000);  // past what 32 bits hold
-  struct Case {
-    const char* name;
-    uint64_t hiddenAt, firstTick;
-    int32_t gap;
-    bool paused;
-    uint64_t sleepMs, requestAt;
-  };
-  const Case kCases[] = {
-      {"ticks aligned", kT, kT, 60, false, 0, kT + 60000},
-      {"ticks between", kT + 400, kT, 60, false, 0, kT + 61000},
-      {"past 32 bits", kHigh, kHigh, 300, false, 0, kHigh + 300000},
-      {"gap off", kT, kT, 0, false, 0, 0},
-      {"paused", kT, kT, 60, true, 0, 0},
-      {"tick gap of 5 s keeps it", kT, kT, 60, false, 4000, kT + 60000},
-      {"tick gap over 5 s restarts", kT, kT, 60, false, 4001, kT + 34001 + 60000},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(FirstAutomaticRequest(c.hiddenAt, c.firstTick, c.gap, c.paused, c.sleepMs),
-              c.requestAt);
-  }
+// The rules the tick and the hiding of a bubble run; the tick itself is tested where it runs.
+TEST(ScheduleRules, GapAfterMoreThanFiveSecondsAndRestartPast32Bits) {
+  EXPECT_FALSE(TickGapRestartsSchedule(1005000, 1000000));
+  EXPECT_TRUE(TickGapRestartsSchedule(1005001, 1000000));
+  EXPECT_FALSE(TickGapRestartsSchedule(9000000, 0));        // no tick before
+  EXPECT_FALSE(TickGapRestartsSchedule(1000000, 1005001));  // a clock behind the last tick
+  EXPECT_EQ(RestartedScriptureTick(UINT64_C(0x100000000), 300), UINT64_C(0x100000000) + 300000);
+  EXPECT_EQ(RestartedScriptureTick(1000000, 0), 0u);
 }
 
 ScriptureHistoryEntry Entry(const std::u16string& text, const char16_t* code = u"web",

@@ -1,7 +1,6 @@
 #include "scripture/requests_win.h"
 
 #include <chrono>
-#include <exception>
 #include <future>
 #include <thread>
 #include <utility>
@@ -27,7 +26,7 @@ bool ScriptureHeldBack(const CompanionApp& app) {
 }
 
 // Longer than the worker needs between opening its request and its first network wait.
-constexpr auto kEndRequestPatience = std::chrono::seconds(2);
+constexpr auto kEndRequestPatience = std::chrono::milliseconds(500);
 constexpr auto kEndRequestStep = std::chrono::milliseconds(10);
 
 }  // namespace
@@ -38,24 +37,13 @@ void RequestScripture(CompanionApp& app, bool automatic) {
   app.requestPending = true;
   app.requestAutomatic = automatic;
   if (app.scriptureFuture.valid()) return;
-  // The worker gets copies of all it needs; it shares nothing else with this thread.
-  const int32_t translation = app.translationIndex;
-  const uint32_t seed = app.scriptureRandom();
-  // A thread of its own rather than std::async, whose future would wait for the worker when it is
-  // dropped: a worker stuck where closing its request cannot reach it is left to end on its own.
-  std::promise<OnlineVerse> promise;
-  app.scriptureFuture = promise.get_future();
-  std::thread(
-      [](std::promise<OnlineVerse> result, int32_t index, uint32_t requestSeed,
-         std::u16string previous) {
-        try {
-          result.set_value(FetchOnlineVerse(index, requestSeed, previous));
-        } catch (...) {
-          result.set_exception(std::current_exception());
-        }
-      },
-      std::move(promise), translation, seed, app.currentReference)
-      .detach();
+  // The worker gets copies of all it needs; it shares nothing else with this thread. It runs
+  // detached, so that dropping its future never waits for it (std::async's future would).
+  std::packaged_task<OnlineVerse()> fetch(
+      [translation = app.translationIndex, seed = app.scriptureRandom(),
+       last = app.currentReference] { return FetchOnlineVerse(translation, seed, last); });
+  app.scriptureFuture = fetch.get_future();
+  std::thread(std::move(fetch)).detach();
   app.requestStartTick = GetTickCount64();
 }
 
@@ -146,8 +134,9 @@ void ShowPreviousScripture(CompanionApp& app) {
 void EndScriptureRequest(CompanionApp& app) {
   app.requestPending = false;
   if (!app.scriptureFuture.valid()) return;
-  // The worker may not have opened its request yet, so closing it is repeated until the worker
-  // ends; past the patience it is let go, and the end of the process ends it.
+  // Closing the request ends the worker's network wait on Windows (not under Wine 8). It may not
+  // have opened its request yet, so closing is repeated while the patience lasts; a worker still
+  // running then is left to end with the process.
   const auto giveUp = std::chrono::steady_clock::now() + kEndRequestPatience;
   while (app.scriptureFuture.wait_for(kEndRequestStep) != std::future_status::ready &&
          std::chrono::steady_clock::now() < giveUp) {

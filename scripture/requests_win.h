@@ -21,8 +21,8 @@ void PresentScripture(CompanionApp& app, std::u16string text, std::u16string ref
 
 void ShowPreviousScripture(CompanionApp& app);
 
-// At exit: drops the request and ends its worker without waiting out the network's time-outs,
-// so the single-instance mutex is free again for a relaunch at once.
+// At exit: drops the request and ends its worker, waiting half a second at most instead of the
+// network's time-outs, so the single-instance mutex is free again for a relaunch at once.
 void EndScriptureRequest(CompanionApp& app);
 
 // The Scripture steps of the once-a-second tick, each at the tick's now.

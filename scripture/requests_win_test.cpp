@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 
 #include "bubble/bubble_test_support_win.h"
 #include "bubble/bubble_window_win.h"
@@ -71,6 +72,15 @@ TEST_F(ScriptureFlow, AutomaticResultAfterPausingIsDroppedButAManualAskShows) {
   RequestScripture(*app_, false);
   FinishAndCollect();
   EXPECT_TRUE(app_->bubbleVisible);
+}
+
+// A worker stuck on the network (Wine 8 ignores the close of its request) holds no exit up.
+TEST_F(ScriptureFlow, EndingTheRequestAtExitDoesNotWaitForAStuckWorker) {
+  std::promise<OnlineVerse> stuck;
+  app_->scriptureFuture = stuck.get_future();
+  app_->requestPending = true;
+  EndScriptureRequest(*app_);
+  EXPECT_FALSE(app_->scriptureFuture.valid() || app_->requestPending);
 }
 
 TEST_F(ScriptureFlow, HeldBackWhileLocked) {

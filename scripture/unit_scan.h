@@ -2,46 +2,36 @@
 // eight units per 128-bit step. Reading and cutting a whole book is mostly such runs.
 #pragma once
 
+#include <emmintrin.h>
+
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 namespace companion {
-
-namespace unit_scan {
-
-// The compiler's portable vector types: plain SSE2 on x86-64 (the baseline there, MinGW
-// included), NEON on ARM, a scalar loop elsewhere, all from one source.
-using Units8 = std::uint16_t __attribute__((vector_size(16)));
-
-// True when some lane of the comparison result `lanes` is set.
-inline bool AnyLane(Units8 lanes) {
-  std::uint64_t halves[2];
-  std::memcpy(halves, &lanes, sizeof halves);
-  return (halves[0] | halves[1]) != 0;
-}
-
-}  // namespace unit_scan
 
 // The index of the first unit at or after `from` that is `a`, `b` or `c`, or below U+0020 when
 // `controls` is set; text.size() when there is none.
 inline std::size_t FindFirstUnit(std::u16string_view text, std::size_t from, char16_t a, char16_t b,
                                  char16_t c, bool controls) {
-  using namespace unit_scan;
-  // Broadcasts: a vector plus a scalar of its lane type repeats the scalar in every lane.
-  const Units8 none{};
-  const Units8 va = none + std::uint16_t{a};
-  const Units8 vb = none + std::uint16_t{b};
-  const Units8 vc = none + std::uint16_t{c};
-  const std::uint16_t controlBits = controls ? 0xFFE0 : 0xFFFF;
-  const Units8 controlMask = none + controlBits;
+  // SSE2, the x86-64 baseline of every compiler. A unit is a control when its bits above the
+  // low five are clear; without `controls` the masked unit (always 0) is compared with 1.
+  const __m128i va = _mm_set1_epi16(static_cast<short>(a));
+  const __m128i vb = _mm_set1_epi16(static_cast<short>(b));
+  const __m128i vc = _mm_set1_epi16(static_cast<short>(c));
+  const __m128i controlMask = _mm_set1_epi16(static_cast<short>(controls ? 0xFFE0 : 0));
+  const __m128i controlValue = _mm_set1_epi16(controls ? 0 : 1);
   std::size_t i = from;
   for (; i + 8 <= text.size(); i += 8) {
-    Units8 block;
-    std::memcpy(&block, text.data() + i, sizeof block);
-    if (AnyLane((block == va) | (block == vb) | (block == vc) | ((block & controlMask) == none))) {
-      break;
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const __m128i hits = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi16(block, va), _mm_cmpeq_epi16(block, vb)),
+        _mm_or_si128(_mm_cmpeq_epi16(block, vc),
+                     _mm_cmpeq_epi16(_mm_and_si128(block, controlMask), controlValue)));
+    // Two mask bits per unit: the lowest set bit, halved, is the first unit that matched.
+    if (const int mask = _mm_movemask_epi8(hits); mask != 0) {
+      return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask))) / 2;
     }
   }
   for (; i < text.size(); ++i) {

@@ -22,6 +22,7 @@ TEST(FindFirstUnitTest, FindsTheUnitInEveryLaneAndInTheTail) {
       {"ControlWhenAsked", u'\x1F', true, true},
       {"NulWhenAsked", u'\0', true, true},
       {"ControlNotAsked", u'\x1F', false, false},
+      {"NulNotAsked", u'\0', false, false},
       {"SpaceIsNoControl", u' ', true, false},
       {"SoughtByteInHighHalf", u'\x2E00', true, false},
       {"ControlBitsInHighHalf", u'\x1F00', true, false},

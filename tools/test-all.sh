@@ -44,6 +44,14 @@ run_tier() {
   rm -f "$log"
 }
 
+echo "=== portable files"
+if tools/check-portable.sh; then
+  passed=$((passed + 1))
+else
+  broken+=("portable files")
+  failed=$((failed + 1))
+fi
+
 run_tier native -j "$jobs"
 run_tier native-asan -j "$jobs"
 run_tier native-fuzz -L fuzz

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Real pointer input on the real companion under Wine: a click, a drag, a drag past the monitor's
-# edge, a full-screen window in front, and the Monitor preference with two monitors. xdotool moves
-# and presses the X pointer; companion_probe.exe reads what only Windows knows.
+# Real pointer input on the real companion under Wine: a click, a click that dismisses the
+# Scripture during the greeting wave, a drag, a drag past the monitor's edge, a full-screen window
+# in front, the tray icon, and the Monitor preference with two monitors. xdotool moves and presses
+# the X pointer; companion_probe.exe reads what only Windows knows.
 #
 #   pointer_e2e.sh BIN_DIR PREFIX SCREENSHOT_DIR [--measure]
 #
@@ -24,11 +25,24 @@ press_and_move() {  # x y dx dy: press at (x, y), move in steps by (dx, dy), rel
   sleep 1
 }
 
+# True when the figure's pixels change within a second: it is moving, not frozen in one frame.
+figure_moves() {
+  read_window
+  local area="$((right - left))x$((bottom - top))+$left+$top" frame
+  import -window root -crop "$area" "$shots/motion-0.png"
+  for frame in 1 2 3 4; do
+    sleep 0.25
+    import -window root -crop "$area" "$shots/motion-1.png"
+    [ "$(compare -metric AE "$shots/motion-0.png" "$shots/motion-1.png" null: 2>&1)" != 0 ] && return
+  done
+  return 1
+}
+
 echo "=== one monitor, Wine's virtual desktop with a taskbar"
 start_display -screen 0 1920x1080x24 || { echo "FAILED: no X display"; exit 1; }
 virtual_desktop on
 # A long display time keeps the bubble up through the drags, so the full-screen check sees it go.
-write_preferences "DisplaySeconds=600"$'\r\n'
+write_preferences "DisplaySeconds=600"$'\r\n'"YoungerPreview=0"$'\r\n'
 start_companion
 check "the companion appears" until_within 60 window_is 1
 read -r device _ _ mright mbottom work_bottom _ <<<"$(probe monitors | head -1)"
@@ -57,6 +71,16 @@ check "a press and release within the drag threshold leaves the figure in place"
 check "a click does not switch to free placement" test "$(preference FreePlacement)" != 1
 check "a click asks for a Scripture, which shows in the bubble" until_within 20 bubble_is 1
 
+# The figure greets the Scripture with an 8-second wave; a click dismisses the Scripture.
+xdotool click 1
+check "a click during the wave dismisses the Scripture" until_within 5 bubble_is 0
+xdotool mousemove $((x - 400)) $((y - 400))
+check "the figure moves on after the press that stopped it" figure_moves
+xdotool mousemove "$x" "$y"
+sleep 0.3
+xdotool click 1
+check "another click asks again" until_within 20 bubble_is 1
+
 press_and_move "$x" "$y" 300 -400
 read_window
 check "a drag moves the figure with the pointer ($left,$top)" \
@@ -79,6 +103,13 @@ check "a borderless window covering the monitor hides the companion" until_withi
 check "and hides the bubble" until_within 2 bubble_is 0
 wait "$cover_pid"
 check "closing it shows the companion again" until_within 6 window_is 1
+
+# The notification-area icon sits at the right end of Wine's taskbar. A double click delivers
+# two selects, which used to ask and at once dismiss.
+xdotool mousemove $((mright - 10)) $((mbottom - 10))
+sleep 0.5
+xdotool click --repeat 2 --delay 80 1
+check "a double click on the tray icon asks for one Scripture" until_within 20 bubble_is 1
 
 if [ "$measure" = "--measure" ]; then
   # CPU from the Linux process that Wine runs the program in; Wine's own figures for another

@@ -6,6 +6,7 @@
 # GetGuiResources), and on the Linux side the Wine process's private data, resident memory and
 # open files.
 # Fails when the end of the run holds more than the first minute did, beyond small bounds.
+# "viewed" is the count of Scriptures shown, as the preferences keep it (it stops at 50).
 #
 #   soak_e2e.sh BIN_DIR PREFIX SCREENSHOT_DIR [SECONDS]
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -26,7 +27,7 @@ write_preferences $'DisplaySeconds=1\r\nGapSeconds=30\r\nYoungerPreview=0\r\nMov
 start_companion
 check "the companion appears" until_within 60 window_is 1
 # The wine process whose pid we hold runs the exe itself.
-printf '%6s %5s %7s %5s %8s %8s %4s %5s %s\n' second gdi handles wins dataKB rssKB fds shown \
+printf '%6s %5s %7s %5s %8s %8s %4s %6s %s\n' second gdi handles wins dataKB rssKB fds viewed \
   server | tee "$curve"
 start=$SECONDS
 for sample in $(seq 0 $((seconds / 10))); do
@@ -37,9 +38,9 @@ for sample in $(seq 0 $((seconds / 10))); do
   data=$(awk '/^VmData/ { print $2 }' "/proc/$companion_pid/status" 2>/dev/null)
   rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$companion_pid/status" 2>/dev/null)
   fds=$(find "/proc/$companion_pid/fd" -mindepth 1 2>/dev/null | wc -l)
-  read -r shown _ <<<"$(probe bubble)"
-  printf '%6d %5s %7s %5s %8s %8s %4s %5s %s\n' $((SECONDS - start)) "${gdi:--}" \
-    "${handles:--}" "${windows:--}" "${data:--}" "${rss:--}" "$fds" "${shown:--}" "$server" |
+  viewed=$(preference ScripturesViewed)
+  printf '%6d %5s %7s %5s %8s %8s %4s %6s %s\n' $((SECONDS - start)) "${gdi:--}" \
+    "${handles:--}" "${windows:--}" "${data:--}" "${rss:--}" "$fds" "${viewed:--}" "$server" |
     tee -a "$curve"
   probe show
 done
