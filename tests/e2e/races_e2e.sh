@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
 # Start-up races: five companions started at the same moment leave exactly one running, with one
-# window and its tray icon; a --quit sent at any moment of a start-up, from the moment the
-# companion holds its mutex, leaves nothing running. (A --quit that is done before the companion
-# has taken its mutex cannot know of it: that companion keeps running, as it would on Windows.)
+# window and its tray icon, which --quit then ends. (--quit during a start-up: the Startup tests.)
 #
 #   races_e2e.sh BIN_DIR PREFIX SCREENSHOT_DIR [ROUNDS]
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -40,18 +38,4 @@ for round in $(seq "$rounds"); do
   check "round $round: --quit ends it" until_within 20 alive_at_most 0
 done
 
-for delay in 0 0.1 0.3 0.7; do
-  pids=()
-  "$wine" "$bin/ScrollwickCompanion.exe" >/dev/null 2>&1 &
-  pids+=($!)
-  until_within 30 answer_is 1 mutex
-  sleep "$delay"
-  quit
-  check "--quit ${delay}s after the mutex ends the companion" until_within 20 alive_at_most 0
-  wait "${pids[0]}"
-  code=$?
-  check "--quit ${delay}s in: it ended normally (exit $code), its icon removed with its window" \
-    test "$code" -eq 0
-  check "--quit ${delay}s in: no companion window is left" answer_is 0 companions
-done
 finish races
