@@ -13,15 +13,11 @@
 // - bubble-window: the bubble window's left top right bottom.
 // - clipboard: the clipboard's text, in UTF-8.
 // - companions: how many companion windows exist.
-// - mutex: 1 when a companion holds its single-instance mutex, else 0.
-// - resources: the companion's GDI and USER objects by GetGuiResources (each "-" where it is not
-//   implemented, as in Wine 8), its GDI objects counted in its GDI handle table, its handles and
-//   its windows (top-level and child).
+// - resources: the companion's GDI objects, handles and windows (top-level and child).
 // - stall SECS: for SECS seconds a message sent to the companion every 50 ms; prints the longest
-//   time (ms) its GUI thread took to take one so far, the count of messages and the second of the
-//   run, as it goes. A
-//   timer message is made whenever the thread looks at its queue, so a tick comes at most that much
-//   after it is due.
+//   time (ms) its GUI thread took to take one so far, the count and the second, as it goes. A
+//   timer message is made whenever the thread looks at its queue, so a tick comes at most that
+//   much after it is due.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -281,15 +277,9 @@ int PrintResources() {
   if (!window || !GetWindowThreadProcessId(window, &count.processId)) return 1;
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, count.processId);
   if (!process) return 1;
-  const auto gui = [process](DWORD kind) {
-    SetLastError(0);
-    const DWORD n = GetGuiResources(process, kind);
-    return n == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? std::string("-")
-                                                                  : std::to_string(n);
-  };
   EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
-  std::printf("%s %s %s %u %d\n", gui(GR_GDIOBJECTS).c_str(), gui(GR_USEROBJECTS).c_str(),
-              CountGdiObjects(process).c_str(), CountHandles(count.processId), count.windows);
+  std::printf("%s %u %d\n", CountGdiObjects(process).c_str(), CountHandles(count.processId),
+              count.windows);
   CloseHandle(process);
   return 0;
 }
@@ -344,18 +334,12 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%d\n", count);
     return 0;
   }
-  if (argc >= 2 && std::wcscmp(argv[1], L"mutex") == 0) {
-    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\ScrollwickCompanion.V1");
-    std::printf("%d\n", mutex ? 1 : 0);
-    if (mutex) CloseHandle(mutex);
-    return 0;
-  }
   if (argc >= 2 && std::wcscmp(argv[1], L"resources") == 0) return PrintResources();
   if (argc >= 3 && std::wcscmp(argv[1], L"stall") == 0)
     return PrintStall(std::wcstol(argv[2], nullptr, 10));
   std::fprintf(stderr,
                "usage: companion_probe window | monitors | cover SECS | memory | menu | bubble |"
                " handle | tray HANDLE | show | bubble-window | clipboard | companions |"
-               " mutex | resources | stall SECS\n");
+               " resources | stall SECS\n");
   return 64;
 }

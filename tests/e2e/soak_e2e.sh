@@ -2,8 +2,8 @@
 # Soak: the full-motion figure moving, a Scripture on display for 1 s with a 30 s gap, one more
 # asked for every 10 s, online against nginx for 20 s and then 20 s against a stopped server, for
 # SECONDS (180 by default; tools/reliability.sh soak runs 30 minutes). Every 10 s it samples the
-# companion's GDI objects, handles and windows (see the probe's resources command: Wine 8 has no
-# GetGuiResources), and on the Linux side the Wine process's private data, resident memory and
+# companion's GDI objects, handles and windows (counted as the probe's resources command says:
+# Wine 8 has no GetGuiResources), and on the Linux side the Wine process's private data, resident memory and
 # open files.
 # Fails when the end of the run holds more than the first minute did, beyond small bounds.
 # "viewed" is the count of Scriptures shown, as the preferences keep it (it stops at 50).
@@ -34,7 +34,7 @@ for sample in $(seq 0 $((seconds / 10))); do
   while [ $((SECONDS - start)) -lt $((sample * 10)) ]; do sleep 0.2; done
   if [ $((sample % 4)) -eq 0 ]; then "$SCROLLWICK_SERVER_CTL" start; server=up; fi
   if [ $((sample % 4)) -eq 2 ]; then "$SCROLLWICK_SERVER_CTL" stop; server=down; fi
-  read -r _ _ gdi handles windows _ <<<"$(probe resources)"
+  read -r gdi handles windows _ <<<"$(probe resources)"
   data=$(awk '/^VmData/ { print $2 }' "/proc/$companion_pid/status" 2>/dev/null)
   rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$companion_pid/status" 2>/dev/null)
   fds=$(find "/proc/$companion_pid/fd" -mindepth 1 2>/dev/null | wc -l)
