@@ -64,6 +64,8 @@ struct CompanionApp {
   // The outstanding online request; invalid when none is out or its result was taken. Its worker
   // runs detached: dropping the future never waits for it.
   std::future<OnlineVerse> scriptureFuture;
+  // When the worker of scriptureFuture started; 0 while none is out.
+  uint64_t requestStartTick = 0;
   int32_t historyIndex = -1;
   uint64_t nextScriptureTick = 0;
   bool requestPending = false;

@@ -193,6 +193,23 @@ Instance TakeInstance(HANDLE& mutex) {
   }
 }
 
+// A companion that is starting holds the mutex before its window exists: --quit waits for the
+// window then, instead of leaving that companion running. It only opens the mutex, never makes it.
+void QuitRunningCompanion() {
+  const ULONGLONG giveUp = GetTickCount64() + kInstanceRetryMs;
+  for (;;) {
+    if (HWND running = FindRunningCompanion()) {
+      PostMessageW(running, WM_CLOSE, 0, 0);
+      return;
+    }
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, AsWide(kInstanceMutexName));
+    if (!mutex) return;
+    CloseHandle(mutex);
+    if (GetTickCount64() >= giveUp) return;
+    Sleep(kInstanceRetryStepMs);
+  }
+}
+
 }  // namespace
 
 HWND FindRunningCompanion() {
@@ -209,7 +226,7 @@ int RunCompanion(HINSTANCE instance, std::u16string_view arguments) {
   const CommandLineSwitch commandSwitch = ParseCommandLine(arguments);
   if (commandSwitch == CommandLineSwitch::SelfTest) return RunSelfTestReporting();
   if (commandSwitch == CommandLineSwitch::Quit) {
-    if (HWND running = FindRunningCompanion()) PostMessageW(running, WM_CLOSE, 0, 0);
+    QuitRunningCompanion();
     return kExitOk;
   }
 

@@ -17,6 +17,10 @@ uint64_t RestartedScriptureTick(uint64_t now, int32_t gapSeconds) {
   return now + static_cast<uint64_t>(gapSeconds) * 1000;
 }
 
+bool OnlineAttemptOverdue(uint64_t now, uint64_t startTick) {
+  return startTick != 0 && now >= startTick && now - startTick >= kOnlineAttemptLimitMs;
+}
+
 bool TickGapRestartsSchedule(uint64_t now, uint64_t lastTickTick) {
   return lastTickTick != 0 && now > lastTickTick && now - lastTickTick > kTickGapRestartMs;
 }

@@ -15,6 +15,12 @@ inline constexpr int32_t kMaxScripturesViewed = 50;
 // stalled, and the gap to the next automatic Scripture starts again.
 inline constexpr uint64_t kTickGapRestartMs = 5000;
 
+// However the network behaves, an online attempt is given up this long after its worker started:
+// its request is closed, the worker is let go and an offline verse shows at that tick. The
+// time-outs of single network steps do not bound the whole attempt (a drip of bytes restarts the
+// receive time-out), and under Wine they do not bound a stalled TLS handshake at all.
+inline constexpr uint64_t kOnlineAttemptLimitMs = 10000;
+
 enum class CollectOutcome {
   Drop,            // nobody waits for it any more
   DropPaused,      // an automatic ask that came due before pausing; the ask ends too
@@ -33,6 +39,9 @@ struct CollectInputs {
 };
 
 CollectOutcome DecideCollect(const CollectInputs& in);
+
+// Whether the attempt whose worker started at `startTick` (0: none out) is to be given up.
+bool OnlineAttemptOverdue(uint64_t now, uint64_t startTick);
 
 // When the automatic schedule next asks: now + the gap, or 0 (none) when the gap is 0.
 uint64_t RestartedScriptureTick(uint64_t now, int32_t gapSeconds);

@@ -49,12 +49,24 @@ void RequestScripture(CompanionApp& app, bool automatic) {
       });
   app.scriptureFuture = fetch.get_future();
   std::thread(std::move(fetch)).detach();
+  app.requestStartTick = GetTickCount64();
 }
 
 void CollectScripture(CompanionApp& app) {
   if (!app.scriptureFuture.valid()) return;
-  if (app.scriptureFuture.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
-  const OnlineVerse result = app.scriptureFuture.get();
+  OnlineVerse result;
+  if (app.scriptureFuture.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+    result = app.scriptureFuture.get();
+  } else if (OnlineAttemptOverdue(GetTickCount64(), app.requestStartTick)) {
+    // Closing the request ends the worker's wait where the platform lets it (Wine's does not in
+    // a stalled TLS handshake); either way the attempt has failed and the worker is let go.
+    CancelBibleDownload();
+    app.scriptureFuture = {};
+    result.translationIndex = app.translationIndex;
+  } else {
+    return;
+  }
+  app.requestStartTick = 0;
   const CollectInputs inputs{app.requestPending, app.requestAutomatic,    app.paused,
                              result.ok,          result.translationIndex, app.translationIndex};
   switch (DecideCollect(inputs)) {
@@ -136,6 +148,7 @@ void EndScriptureRequest(CompanionApp& app) {
     CancelBibleDownload();
   }
   app.scriptureFuture = {};
+  app.requestStartTick = 0;
 }
 
 void PromptTickRestartSchedule(CompanionApp& app, uint64_t now) {

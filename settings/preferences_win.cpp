@@ -69,6 +69,19 @@ void ApplyPreferences(CompanionApp& app, const PreferenceValues& v) {
   app.monitorDevice = v.monitorDevice;
 }
 
+// The move is journaled as soon as it is made, but the data of the file it moves may still be in
+// the system's cache; after a power loss the new name could then hold an empty file. Writing the
+// data out first makes the replacement all or nothing.
+bool FlushToDisk(const std::u16string& path) {
+  HANDLE file = CreateFileW(AsWide(path), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool flushed = FlushFileBuffers(file) != FALSE;
+  CloseHandle(file);
+  return flushed;
+}
+
 bool WriteString(const std::u16string& path, const char16_t* key, const std::u16string& value) {
   return WritePrivateProfileStringW(AsWide(kSection), AsWide(key), AsWide(value), AsWide(path)) !=
          FALSE;
@@ -127,8 +140,9 @@ void SavePreferences(CompanionApp& app) {
   WritePreferenceInt(state, u"PositionX", app.positionX);
   WritePreferenceInt(state, u"PositionY", app.positionY);
   if (!WriteString(state.temporaryPath, u"Monitor", app.monitorDevice)) state.ok = false;
-  // Flushes the system's cached copy of the file to disk before it is moved.
+  // Writes out what the INI functions may still hold of the file in their own cache.
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(state.temporaryPath));
+  if (!FlushToDisk(state.temporaryPath)) state.ok = false;
 
   if (state.ok && ReplaceWithTemporaryFile(state.temporaryPath, app.preferencesPath)) return;
   if (!app.saveFailureReported) {

@@ -10,7 +10,10 @@
 namespace companion {
 namespace {
 
-using testing::FileExists;
+constexpr wchar_t kSaveFailureText[] =
+    L"Preferences could not be saved locally. The companion will still work, but changes may be "
+    L"lost when it exits.";
+
 using testing::ReadWholeFile;
 using testing::WriteWholeFile;
 
@@ -78,22 +81,70 @@ TEST_F(PreferencesFile, FolderThatCannotBeCreatedGivesASaveFailure) {
   EXPECT_EQ(watcher.Texts().size(), 1u);
 }
 
-TEST_F(PreferencesFile, FailedMoveKeepsOldFileAndReportsOnce) {
-  WriteFile("[Companion]\r\nDisplaySeconds=42\r\n");
-  auto app = Load();
-  // A file held open without sharing, as another program might, cannot be replaced.
-  HANDLE lock = CreateFileW(AsWide(path_), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  testing::MessageBoxWatcher watcher;
-  app->displaySeconds = 77;
-  SavePreferences(*app);
-  SavePreferences(*app);
-  CloseHandle(lock);
-  EXPECT_EQ(ReadWholeFile(path_), "[Companion]\r\nDisplaySeconds=42\r\n");
-  EXPECT_TRUE(FileExists(path_ + u".tmp"));
-  EXPECT_EQ(watcher.Texts(), std::vector<std::wstring>{L"Preferences could not be saved locally. "
-                                                       L"The companion will still work, but "
-                                                       L"changes may be lost when it exits."});
+// Whatever lies where the file should be, loading keeps every value it can read, and a save then
+// either leaves a complete file holding them or, when the file cannot be replaced (a folder, a
+// file another program holds open without sharing), leaves what was there and says so once.
+TEST_F(PreferencesFile, BadFilesKeepEveryValueThatCanBeRead) {
+  const std::string valid = "\r\n[Companion]\r\nDisplaySeconds=42\r\nPositionX=-1900\r\n";
+  std::string garbage(65536, '\0');
+  uint32_t state = 12345;
+  for (char& c : garbage)
+    c = static_cast<char>((state = state * 1103515245 + 12345) >> 24);
+  struct Case {
+    const char* name;
+    std::string bytes;  // the file, or a folder in its place when empty
+    DWORD attributes;   // FILE_ATTRIBUTE_DEVICE here: held open without sharing
+    int32_t displaySeconds, positionX, translationIndex;
+  };
+  const Case kCases[] = {
+      {"binary garbage", "\x01" + garbage, 0, 10, 0, 0},
+      {"garbage around valid lines", "\x01" + garbage + valid + garbage, 0, 42, -1900, 0},
+      {"100 MB", valid + std::string(100 << 20, 'x'), 0, 42, -1900, 0},
+      {"a folder", "", 0, 10, 0, 0},
+      {"read-only", valid, FILE_ATTRIBUTE_READONLY, 42, -1900, 0},
+      {"locked", valid, FILE_ATTRIBUTE_DEVICE, 42, -1900, 0},
+      {"out of range", "[Companion]\r\nDisplaySeconds=601\r\nTranslation=7\r\nPositionX=-1900\r\n",
+       0, 600, -1900, 4},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileW(AsWide(path_ + u".tmp"));
+    SetFileAttributesW(AsWide(path_), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(AsWide(path_));
+    RemoveDirectoryW(AsWide(path_));
+    if (c.bytes.empty()) {
+      WriteFile("");
+      DeleteFileW(AsWide(path_));
+      CreateDirectoryW(AsWide(path_), nullptr);
+    } else {
+      WriteFile(c.bytes);
+    }
+    if (c.attributes == FILE_ATTRIBUTE_READONLY) SetFileAttributesW(AsWide(path_), c.attributes);
+    auto app = Load();
+    HANDLE lock =
+        c.attributes == FILE_ATTRIBUTE_DEVICE
+            ? CreateFileW(AsWide(path_), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+            : INVALID_HANDLE_VALUE;
+    EXPECT_EQ(app->displaySeconds, c.displaySeconds);
+    EXPECT_EQ(app->positionX, c.positionX);
+    EXPECT_EQ(app->translationIndex, c.translationIndex);
+    testing::MessageBoxWatcher watcher;
+    app->sizeMultiple = 2;
+    SavePreferences(*app);
+    SavePreferences(*app);
+    if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+    // Windows refuses to replace a read-only file; Wine replaces it. Either way nothing is lost.
+    const bool kept = c.bytes.empty()
+                          ? (GetFileAttributesW(AsWide(path_)) & FILE_ATTRIBUTE_DIRECTORY) != 0
+                          : ReadWholeFile(path_) == c.bytes;
+    EXPECT_EQ(watcher.Texts(),
+              kept ? std::vector<std::wstring>{kSaveFailureText} : std::vector<std::wstring>{});
+    if (!kept) {
+      EXPECT_EQ(Load()->displaySeconds, c.displaySeconds);
+      EXPECT_EQ(Load()->positionX, c.positionX);
+    }
+  }
+  SetFileAttributesW(AsWide(path_), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

@@ -5,6 +5,11 @@
                                         machine-wide, start the server in the background, write
                                         its port to STATE_DIR/port
   bible_test_server.py stop STATE_DIR    stop that server and remove the CA from the trust store
+  bible_test_server.py fault KIND TLS_DIR
+                                        inside tools/serve-bible.sh with nginx stopped: answers
+                                        every request for bible.scrollwick.org on 127.0.0.1:443
+                                        with the fault KIND (see FAULTS), its certificate signed
+                                        by the run's CA in TLS_DIR, for at most LIFETIME_SECONDS
 
 Trusting the CA needs root, or sudo without a password: it is added to
 /usr/local/share/ca-certificates and update-ca-certificates rebuilds the store that Wine's crypt32 reads. The server listens on
@@ -21,7 +26,9 @@ import gzip
 import http.server
 import os
 import signal
+import socket
 import ssl
+import struct
 import subprocess
 import sys
 import time
@@ -80,6 +87,112 @@ class Handler(http.server.BaseHTTPRequestHandler):
         except (ValueError, IndexError):
             pass
         return self.send_body(400, b"bad request")
+
+
+SENTENCE = "In the beginning God created the heaven and the earth, and it was very good."
+# Each fault: what the server does once a request has come (hang never lets TLS begin).
+FAULTS = {
+    "hang": "accepts the connection and never answers",
+    "drip": "sends a whole book's headers, then one byte of the body a second",
+    "reset": "sends half of the body, then resets the connection",
+    "short": "sends half of the body announced by Content-Length, then closes cleanly",
+    "utf8": "a book whose verse text holds bytes that are not UTF-8",
+    "json": "a book cut off before its closing brackets, with a matching length",
+    "nosentence": "a well-formed book without a sentence of readable length",
+    "404": "404 Not Found",
+    "wronghost": "a certificate for another host, signed by the trusted CA",
+    "expired": "a certificate for the right host that expired, signed by the trusted CA",
+}
+GOOD_BOOK = ('{"1":[[1,"%s"],[2,"%s"]]}' % (SENTENCE, SENTENCE)).encode()
+
+
+class FaultHandler(Handler):
+    kind = "404"
+
+    def do_GET(self):
+        kind = self.kind
+        if kind in ("drip", "reset", "short"):
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(GOOD_BOOK)))
+            self.end_headers()
+            if kind == "drip":
+                for byte in GOOD_BOOK:
+                    self.wfile.write(bytes([byte]))
+                    self.wfile.flush()
+                    time.sleep(1)
+                return None
+            self.wfile.write(GOOD_BOOK[: len(GOOD_BOOK) // 2])
+            self.wfile.flush()
+            self.close_connection = True
+            if kind == "reset":  # linger 0: close sends RST instead of FIN
+                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                                           struct.pack("ii", 1, 0))
+            else:
+                self.connection.shutdown(socket.SHUT_RDWR)
+            return None
+        bodies = {
+            "utf8": GOOD_BOOK.replace(b"God", b"G\xff\xfed"),
+            "json": GOOD_BOOK[:-3],
+            "nosentence": b'{"1":[[1,"Amen."],[2,"Selah."]]}',
+        }
+        if kind in bodies:
+            return self.send_body(200, bodies[kind], [("Content-Type", "application/json")])
+        return self.send_body(404 if kind == "404" else 200, b"not found")
+
+
+def sign_certificate(tls, kind):
+    """A key and certificate for the fault server, signed by the run's CA."""
+    host = "other.example" if kind == "wronghost" else "bible.scrollwick.org"
+    days = ("-startdate", "20200101000000Z", "-enddate", "20200201000000Z") \
+        if kind == "expired" else ("-days", "1")
+    work = os.path.join(tls, "fault")
+    os.makedirs(work, exist_ok=True)
+    key, csr, crt = (os.path.join(work, n) for n in ("server.key", "server.csr", "server.pem"))
+    config, ext = os.path.join(work, "ca.cnf"), os.path.join(work, "server.ext")
+    open(os.path.join(work, "index.txt"), "w").close()
+    with open(config, "w") as f:
+        f.write(f"[ca]\ndefault_ca=fault\n[fault]\ndatabase={work}/index.txt\n"
+                f"new_certs_dir={work}\nserial={work}/serial\ndefault_md=sha256\n"
+                "policy=any\nunique_subject=no\n[any]\ncommonName=supplied\n")
+    with open(os.path.join(work, "serial"), "w") as f:
+        f.write("%016x\n" % int(time.time() * 1000))
+    with open(ext, "w") as f:
+        f.write(f"subjectAltName=DNS:{host}\nbasicConstraints=critical,CA:FALSE\n"
+                "keyUsage=critical,digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n")
+    run(["openssl", "req", "-new", "-newkey", "rsa:2048", "-nodes", "-subj", f"/CN={host}",
+         "-keyout", key, "-out", csr])
+    run(["openssl", "ca", "-batch", "-notext", "-config", config, "-cert",
+         os.path.join(tls, "ca.pem"), "-keyfile", os.path.join(tls, "ca.key"), "-in", csr,
+         "-out", crt, "-extfile", ext, *days])
+    return crt, key
+
+
+def serve_fault(kind, tls):
+    if kind not in FAULTS:
+        sys.exit("bible_test_server: faults are " + ", ".join(FAULTS))
+    crt, key = sign_certificate(tls, kind)
+    deadline = time.monotonic() + LIFETIME_SECONDS
+    if kind == "hang":
+        listener = socket.create_server(("127.0.0.1", 443))
+        held = []
+        while time.monotonic() < deadline:
+            listener.settimeout(1)
+            try:
+                held.append(listener.accept()[0])
+            except socket.timeout:
+                pass
+        return
+    FaultHandler.kind = kind
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 443), FaultHandler)
+    server.daemon_threads = True
+    server.handle_error = lambda request, address: None  # the client going away is the point
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(crt, key)
+    server.socket = context.wrap_socket(server.socket, server_side=True)
+    server.timeout = 1
+    while time.monotonic() < deadline:
+        server.handle_request()
+    server.server_close()
 
 
 def run(cmd):
@@ -163,6 +276,8 @@ def stop(state):
 
 
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "fault":
+        return serve_fault(sys.argv[2], os.path.abspath(sys.argv[3]))
     if len(sys.argv) != 3 or sys.argv[1] not in ("start", "stop", "serve"):
         sys.exit(__doc__)
     {"start": start, "stop": stop, "serve": serve}[sys.argv[1]](os.path.abspath(sys.argv[2]))

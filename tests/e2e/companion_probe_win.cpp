@@ -12,15 +12,23 @@
 // - show: asks the running companion for a Scripture, as a second instance does.
 // - bubble-window: the bubble window's left top right bottom.
 // - clipboard: the clipboard's text, in UTF-8.
+// - companions: how many companion windows exist.
+// - resources: the companion's GDI objects, handles and windows (top-level and child).
+// - stall SECS: for SECS seconds a message sent to the companion every 50 ms; prints the longest
+//   time (ms) its GUI thread took to take one so far, the count and the second, as it goes. A
+//   timer message is made whenever the thread looks at its queue, so a tick comes at most that
+//   much after it is due.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <winternl.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -192,6 +200,116 @@ int PrintClipboard() {
   return result;
 }
 
+BOOL CALLBACK CountCompanion(HWND window, LPARAM count) {
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, 32);
+  if (std::wcscmp(className, L"ScrollwickCompanion.V1") == 0) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+struct WindowCount {
+  DWORD processId;
+  int windows;
+};
+
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM counting) {
+  auto& c = *reinterpret_cast<WindowCount*>(counting);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != c.processId) return TRUE;
+  ++c.windows;
+  EnumChildWindows(window, CountOwnWindow, counting);
+  return TRUE;
+}
+
+// Wine 8 implements neither GetGuiResources nor the handle count, so both are counted as the
+// system keeps them: handles in the system's handle list, GDI objects in the process's shared
+// GDI handle table (its address in the PEB, 24-byte entries, a used one has a non-zero type).
+unsigned CountHandles(DWORD processId) {
+  struct Entry {
+    USHORT processId, backTrace;
+    UCHAR type, attributes;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+  };
+  constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+  std::vector<unsigned char> buffer(1 << 20);
+  ULONG needed = 0;
+  while (NtQuerySystemInformation(kSystemHandleInformation, buffer.data(), ULONG(buffer.size()),
+                                  &needed) == LONG(0xC0000004) &&
+         buffer.size() < (256u << 20)) {
+    buffer.resize(buffer.size() * 2);
+  }
+  const ULONG total = *reinterpret_cast<const ULONG*>(buffer.data());
+  const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(ULONG_PTR));
+  unsigned count = 0;
+  for (ULONG i = 0; i < total; ++i)
+    count += entries[i].processId == processId;
+  return count;
+}
+
+std::string CountGdiObjects(HANDLE process) {
+  PROCESS_BASIC_INFORMATION basic{};
+  UINT64 table = 0;
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) ||
+      !ReadProcessMemory(process,
+                         static_cast<char*>(static_cast<void*>(basic.PebBaseAddress)) + 0xF8,
+                         &table, sizeof(table), nullptr) ||
+      !table) {
+    return "-";
+  }
+  constexpr std::size_t kEntries = 0x10000, kEntrySize = 24, kTypeOffset = 14;
+  std::vector<unsigned char> entries(kEntries * kEntrySize);
+  if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(), entries.size(),
+                         nullptr)) {
+    return "-";
+  }
+  unsigned count = 0;
+  for (std::size_t i = 0; i < kEntries; ++i)
+    count += entries[i * kEntrySize + kTypeOffset] != 0;
+  return std::to_string(count);
+}
+
+int PrintResources() {
+  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  WindowCount count{0, 0};
+  if (!window || !GetWindowThreadProcessId(window, &count.processId)) return 1;
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, count.processId);
+  if (!process) return 1;
+  EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
+  std::printf("%s %u %d\n", CountGdiObjects(process).c_str(), CountHandles(count.processId),
+              count.windows);
+  CloseHandle(process);
+  return 0;
+}
+
+int PrintStall(int seconds) {
+  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  if (!window) return 1;
+  double longest = 0;
+  int samples = 0;
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  const ULONGLONG stop = GetTickCount64() + 1000ULL * seconds;
+  while (GetTickCount64() < stop && IsWindow(window)) {
+    DWORD_PTR result = 0;
+    QueryPerformanceCounter(&start);
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+    QueryPerformanceCounter(&end);
+    const double ms = 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    ++samples;
+    if (ms > longest || samples % 100 == 0) {
+      longest = ms > longest ? ms : longest;
+      std::printf("%.0f %d %.1f\n", longest, samples,
+                  double(GetTickCount64() - (stop - 1000ULL * seconds)) / 1000.0);
+      std::fflush(stdout);
+    }
+    Sleep(50);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -210,8 +328,18 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"show") == 0) return Show();
   if (argc >= 2 && std::wcscmp(argv[1], L"bubble-window") == 0) return PrintBubbleWindow();
   if (argc >= 2 && std::wcscmp(argv[1], L"clipboard") == 0) return PrintClipboard();
+  if (argc >= 2 && std::wcscmp(argv[1], L"companions") == 0) {
+    int count = 0;
+    EnumWindows(CountCompanion, reinterpret_cast<LPARAM>(&count));
+    std::printf("%d\n", count);
+    return 0;
+  }
+  if (argc >= 2 && std::wcscmp(argv[1], L"resources") == 0) return PrintResources();
+  if (argc >= 3 && std::wcscmp(argv[1], L"stall") == 0)
+    return PrintStall(std::wcstol(argv[2], nullptr, 10));
   std::fprintf(stderr,
                "usage: companion_probe window | monitors | cover SECS | memory | menu | bubble |"
-               " handle | tray HANDLE | show | bubble-window | clipboard\n");
+               " handle | tray HANDLE | show | bubble-window | clipboard | companions |"
+               " resources | stall SECS\n");
   return 64;
 }

@@ -105,5 +105,29 @@ TEST_F(Startup, RelaunchWaitsForAClosingCompanionToLetTheMutexGo) {
   EXPECT_NE(WaitForCompanionWindow(), nullptr);
 }
 
+// A starting companion holds the mutex before its window exists; --quit then waits for the window
+// (here one of the companion's class and title made by the test) instead of missing it.
+TEST_F(Startup, QuitWaitsForAStartingCompanionsWindow) {
+  HANDLE starting = CreateMutexW(nullptr, TRUE, L"Local\\ScrollwickCompanion.V1");
+  CompanionProcess quit(L"--quit");
+  Sleep(1500);
+  EXPECT_TRUE(quit.Running());
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.lpszClassName = L"ScrollwickCompanion.V1";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Scrollwick Companion", WS_POPUP, 0,
+                                0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(WaitUntil(5000, [&] {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&message);
+    return !IsWindow(window);  // the default procedure destroys it on WM_CLOSE
+  }));
+  EXPECT_EQ(quit.WaitForExit(), 0);
+  UnregisterClassW(windowClass.lpszClassName, nullptr);
+  CloseHandle(starting);
+}
+
 }  // namespace
 }  // namespace companion::e2e
