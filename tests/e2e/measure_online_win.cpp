@@ -56,8 +56,9 @@ int wmain() {
     whole.push_back(Milliseconds(t0, t2));
     if (passages.empty()) return 1;
   }
-  std::printf("measured: Psalms (web, %zu bytes) under Wine, median of %d: download %.1f ms, "
-              "decode+read+cut %.1f ms, worker total %.1f ms\n",
-              bytes, kRuns, Median(download), Median(read), Median(whole));
+  std::printf(
+      "measured: Psalms (web, %zu bytes) under Wine, median of %d: download %.1f ms, "
+      "decode+read+cut %.1f ms, worker total %.1f ms\n",
+      bytes, kRuns, Median(download), Median(read), Median(whole));
   return 0;
 }
