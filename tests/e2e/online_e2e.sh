@@ -5,15 +5,8 @@
 # loaded in headless chromium.
 #
 #   online_e2e.sh BIN_DIR PREFIX SCREENSHOT_DIR
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-if [ -z "${SCROLLWICK_SERVER_CTL:-}" ]; then
-  exec "$root/tools/serve-bible.sh" run -- "${BASH_SOURCE[0]}" "$@"
-fi
-# Wine opens sockets in wineserver, so the prefix's wineserver must start inside this namespace.
-WINEPREFIX="$2" wineserver -k 2>/dev/null
-# shellcheck source=wine_session.sh
-source "$here/wine_session.sh"
+# shellcheck source=served_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/served_session.sh"
 content="$root/build/server/content"
 work=$(mktemp -d /tmp/scrollwick-online.XXXXXX)
 trap 'stop_all; rm -rf "$work"' EXIT

@@ -9,14 +9,8 @@
 # "viewed" is the count of Scriptures shown, as the preferences keep it (it stops at 50).
 #
 #   soak_e2e.sh BIN_DIR PREFIX SCREENSHOT_DIR [SECONDS]
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-if [ -z "${SCROLLWICK_SERVER_CTL:-}" ]; then
-  exec "$root/tools/serve-bible.sh" run -- "${BASH_SOURCE[0]}" "$@"
-fi
-WINEPREFIX="$2" wineserver -k 2>/dev/null
-# shellcheck source=wine_session.sh
-source "$here/wine_session.sh"
+# shellcheck source=served_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/served_session.sh"
 seconds=${4:-180}
 curve=$(mktemp /tmp/scrollwick-soak.XXXXXX)
 trap 'stop_all; rm -f "$curve"' EXIT
