@@ -2,10 +2,10 @@
 
 #include <wtsapi32.h>
 
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
 #include "app/menu_win.h"
-#include "app/wide_win.h"
+#include "base/wide_win.h"
 #include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
 #include "character/placement_win.h"

@@ -7,7 +7,7 @@
 
 #include <tuple>
 
-#include "app/companion_messages.h"
+#include "base/messages.h"
 #include "character/character_art_win.h"
 #include "character/motion_win.h"
 #include "scripture/requests_win.h"

@@ -1,7 +1,7 @@
 #include "app/display_time_dialog_win.h"
 
 #include "app/menu.h"
-#include "app/wide_win.h"
+#include "base/wide_win.h"
 #include "resources/resource_ids.h"
 
 namespace companion {

@@ -2,7 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/startup_win.h"
-#include "app/wide_win.h"
+#include "base/wide_win.h"
 
 // The switch is read from the full command line with the program's own rule (the same one the C
 // runtime applies to build the argument below), so the rule is one tested function.

@@ -3,11 +3,12 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
+#include "base/owners_win.h"
 #include "app/display_time_dialog_win.h"
-#include "app/endpoints.h"
-#include "app/wide_win.h"
+#include "base/endpoints.h"
+#include "base/wide_win.h"
 #include "bubble/bubble_drawing_win.h"
 #include "bubble/bubble_layout.h"
 #include "bubble/bubble_window_win.h"
@@ -23,28 +24,6 @@ namespace companion {
 
 namespace {
 
-class MenuHandle {
- public:
-  explicit MenuHandle(HMENU menu) : menu_(menu) {
-    if (!menu_) throw std::runtime_error("Cannot build the menu");
-  }
-  ~MenuHandle() {
-    if (menu_) DestroyMenu(menu_);
-  }
-  MenuHandle(const MenuHandle&) = delete;
-  MenuHandle& operator=(const MenuHandle&) = delete;
-
-  HMENU get() const { return menu_; }
-  HMENU Release() {
-    HMENU menu = menu_;
-    menu_ = nullptr;
-    return menu;
-  }
-
- private:
-  HMENU menu_;
-};
-
 void AppendItems(HMENU menu, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
     BOOL appended = FALSE;
@@ -59,9 +38,10 @@ void AppendItems(HMENU menu, const std::vector<MenuItem>& items) {
         break;
       case MenuItemKind::Submenu: {
         MenuHandle submenu(CreatePopupMenu());
-        AppendItems(submenu.get(), item.submenu);
+        if (!submenu.Valid()) throw std::runtime_error("Cannot build the menu");
+        AppendItems(submenu.Get(), item.submenu);
         appended = AppendMenuW(menu, MF_POPUP | MF_STRING,
-                               reinterpret_cast<UINT_PTR>(submenu.get()), AsWide(item.label));
+                               reinterpret_cast<UINT_PTR>(submenu.Get()), AsWide(item.label));
         // From here the parent owns the submenu and destroys it with itself.
         if (appended) submenu.Release();
         break;
@@ -202,23 +182,6 @@ class OpenedClipboard {
   bool open_;
 };
 
-// A global memory block that is freed unless the clipboard took it.
-class GlobalBlock {
- public:
-  explicit GlobalBlock(SIZE_T bytes) : block_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
-  ~GlobalBlock() {
-    if (block_) GlobalFree(block_);
-  }
-  GlobalBlock(const GlobalBlock&) = delete;
-  GlobalBlock& operator=(const GlobalBlock&) = delete;
-
-  HGLOBAL get() const { return block_; }
-  void Release() { block_ = nullptr; }
-
- private:
-  HGLOBAL block_;
-};
-
 }  // namespace
 
 MenuInputs GatherMenuInputs(const CompanionApp& app) {
@@ -244,7 +207,8 @@ MenuInputs GatherMenuInputs(const CompanionApp& app) {
 
 HMENU BuildContextMenu(const CompanionApp& app) {
   MenuHandle menu(CreatePopupMenu());
-  AppendItems(menu.get(), ContextMenuModel(GatherMenuInputs(app)));
+  if (!menu.Valid()) throw std::runtime_error("Cannot build the menu");
+  AppendItems(menu.Get(), ContextMenuModel(GatherMenuInputs(app)));
   return menu.Release();
 }
 
@@ -254,11 +218,11 @@ void ShowContextMenu(CompanionApp& app, POINT point) {
   // A popup menu closes on a click elsewhere only while its owner is the foreground window.
   SetForegroundWindow(app.companionWindow);
   const auto id =
-      static_cast<uint32_t>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x,
+      static_cast<uint32_t>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x,
                                            point.y, 0, app.companionWindow, nullptr));
   // Without a message after the menu's loop, the next menu may not close on an outside click.
   PostMessageW(app.companionWindow, WM_NULL, 0, 0);
-  DestroyMenu(menu.Release());
+  menu.Reset();
   if (id != 0) RunMenuCommand(app, id);
   app.idleActionTick = IdleActionTickAfterMenu(GetTickCount64(), app.scriptureRandom);
   ResumeMotion(app);
@@ -304,15 +268,15 @@ void CopyCurrentScripture(CompanionApp& app) {
   OpenedClipboard clipboard(app.companionWindow);
   if (!clipboard.open()) return;
   const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
-  GlobalBlock block(bytes);
-  if (!block.get()) return;
-  void* memory = GlobalLock(block.get());
+  GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!block.Get()) return;
+  void* memory = GlobalLock(block.Get());
   if (!memory) return;
   std::memcpy(memory, text.c_str(), bytes);
-  GlobalUnlock(block.get());
+  GlobalUnlock(block.Get());
   EmptyClipboard();
   // Once set, the block belongs to the clipboard.
-  if (SetClipboardData(CF_UNICODETEXT, block.get())) block.Release();
+  if (SetClipboardData(CF_UNICODETEXT, block.Get())) block.Release();
 }
 
 }  // namespace companion

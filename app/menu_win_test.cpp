@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/companion_messages.h"
-#include "app/wide_win.h"
-#include "character/monitor_win.h"
+#include "base/messages.h"
+#include "base/wide_win.h"
+#include "base/monitor_win.h"
 #include "character/placement.h"
 #include "character/placement_win.h"
 #include "settings/preferences_win.h"

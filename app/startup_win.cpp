@@ -10,10 +10,11 @@
 #include <stdexcept>
 
 #include "app/command_line.h"
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
+#include "base/owners_win.h"
 #include "app/companion_window_win.h"
-#include "app/wide_win.h"
+#include "base/wide_win.h"
 #include "bubble/bubble_window_win.h"
 #include "character/placement_win.h"
 #include "character/presentation_win.h"
@@ -175,15 +176,17 @@ constexpr ULONGLONG kInstanceRetryMs = 5000;
 constexpr DWORD kInstanceRetryStepMs = 100;
 
 // Takes the single-instance mutex into `mutex`, or asks the running companion for a Scripture.
-Instance TakeInstance(HANDLE& mutex) {
+Instance TakeInstance(OwnedMutex& mutex) {
   const ULONGLONG giveUp = GetTickCount64() + kInstanceRetryMs;
   for (;;) {
-    mutex = CreateMutexW(nullptr, TRUE, AsWide(kInstanceMutexName));
-    if (!mutex) return Instance::NoMutex;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return Instance::First;
+    KernelHandle created(CreateMutexW(nullptr, TRUE, AsWide(kInstanceMutexName)));
+    if (!created.Valid()) return Instance::NoMutex;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+      mutex = OwnedMutex(created.Release());
+      return Instance::First;
+    }
     // Our handle alone would keep the mutex alive after the other instance lets it go.
-    CloseHandle(mutex);
-    mutex = nullptr;
+    created.Reset();
     if (HWND running = FindRunningCompanion()) {
       PostMessageW(running, WM_COMPANION_SHOW, 0, 0);
       return Instance::Forwarded;
@@ -202,9 +205,7 @@ void QuitRunningCompanion() {
       PostMessageW(running, WM_CLOSE, 0, 0);
       return;
     }
-    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, AsWide(kInstanceMutexName));
-    if (!mutex) return;
-    CloseHandle(mutex);
+    if (!KernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, AsWide(kInstanceMutexName))).Valid()) return;
     if (GetTickCount64() >= giveUp) return;
     Sleep(kInstanceRetryStepMs);
   }
@@ -230,12 +231,12 @@ int RunCompanion(HINSTANCE instance, std::u16string_view arguments) {
     return kExitOk;
   }
 
-  HANDLE mutex = nullptr;
+  OwnedMutex mutex;
   const Instance taken = TakeInstance(mutex);
   if (taken == Instance::NoMutex) return kExitNoMutex;
   if (taken == Instance::Forwarded) return kExitOk;
 
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const ComApartment apartment;
   int exitCode = kExitOk;
   {
     auto app = std::make_unique<CompanionApp>();
@@ -248,9 +249,6 @@ int RunCompanion(HINSTANCE instance, std::u16string_view arguments) {
     }
     processCompanionApp = nullptr;
   }
-  CoUninitialize();
-  ReleaseMutex(mutex);
-  CloseHandle(mutex);
   return exitCode;
 }
 

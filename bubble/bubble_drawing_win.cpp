@@ -4,8 +4,8 @@
 
 #include <cstddef>
 
-#include "app/companion_app_win.h"
-#include "app/wide_win.h"
+#include "base/companion_app_win.h"
+#include "base/wide_win.h"
 #include "bubble/bubble_layout.h"
 
 namespace companion {

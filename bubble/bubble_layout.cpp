@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/endpoints.h"
+#include "base/endpoints.h"
 #include "scripture/catalogue.h"
 
 namespace companion {

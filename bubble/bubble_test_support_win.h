@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/companion_app_win.h"
-#include "character/desktop_surface_win.h"
+#include "base/companion_app_win.h"
+#include "base/desktop_surface_win.h"
 #include "tests/temp_folder_win.h"
 
 namespace companion::testing {

@@ -6,12 +6,12 @@
 #include <random>
 #include <stdexcept>
 
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
-#include "app/endpoints.h"
-#include "app/wide_win.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
+#include "base/endpoints.h"
+#include "base/wide_win.h"
 #include "bubble/bubble_drawing_win.h"
-#include "character/desktop_surface_win.h"
+#include "base/desktop_surface_win.h"
 #include "character/motion_win.h"
 #include "character/presentation_win.h"
 #include "scripture/requests.h"

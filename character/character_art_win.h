@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "character/clips.h"
-#include "character/desktop_surface_win.h"
+#include "base/desktop_surface_win.h"
 #include "character/scaled_frames.h"
 
 namespace Gdiplus {

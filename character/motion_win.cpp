@@ -1,7 +1,7 @@
 #include "character/motion_win.h"
 
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
 #include "character/presentation_win.h"
 
 namespace companion {

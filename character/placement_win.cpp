@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
 #include "app/companion_window_win.h"
-#include "app/wide_win.h"
+#include "base/wide_win.h"
 #include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
 #include "character/placement.h"

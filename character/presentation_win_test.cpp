@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "app/companion_app_win.h"
+#include "base/companion_app_win.h"
 #include "tests/live_companion_win.h"
 
 namespace companion {

@@ -6,23 +6,13 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "app/endpoints.h"
-#include "app/wide_win.h"
+#include "base/endpoints.h"
+#include "base/owners_win.h"
+#include "base/wide_win.h"
 #include "scripture/book_source.h"
 
 namespace companion {
 namespace {
-
-// Owns one WinHTTP handle; locals declared session, connection, request close in reverse.
-struct WinHttpHandle {
-  HINTERNET h = nullptr;
-  explicit WinHttpHandle(HINTERNET handle) : h(handle) {}
-  ~WinHttpHandle() {
-    if (h) WinHttpCloseHandle(h);
-  }
-  WinHttpHandle(const WinHttpHandle&) = delete;
-  WinHttpHandle& operator=(const WinHttpHandle&) = delete;
-};
 
 // The request of the download in flight. Closing it from another thread makes the call that
 // waits on it fail at once; whichever thread takes it out of here closes it, exactly once.
@@ -96,12 +86,12 @@ std::string DownloadBibleBookFrom(const std::u16string& host, unsigned short por
   WinHttpHandle session(WinHttpOpen(AsWide(kBibleClientUserAgent),
                                     WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
                                     WINHTTP_NO_PROXY_BYPASS, 0));
-  if (!session.h) Fail("Connection unavailable");
-  WinHttpSetTimeouts(session.h, kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs,
+  if (!session.Get()) Fail("Connection unavailable");
+  WinHttpSetTimeouts(session.Get(), kResolveTimeoutMs, kConnectTimeoutMs, kSendTimeoutMs,
                      kReceiveTimeoutMs);
-  WinHttpHandle connection(WinHttpConnect(session.h, AsWide(host), port, 0));
-  if (!connection.h) Fail("Connection unavailable");
-  InFlightRequest request(WinHttpOpenRequest(connection.h, L"GET", AsWide(path), nullptr,
+  WinHttpHandle connection(WinHttpConnect(session.Get(), AsWide(host), port, 0));
+  if (!connection.Get()) Fail("Connection unavailable");
+  InFlightRequest request(WinHttpOpenRequest(connection.Get(), L"GET", AsWide(path), nullptr,
                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                              WINHTTP_FLAG_SECURE));
   if (!request.h) Fail("Connection unavailable");

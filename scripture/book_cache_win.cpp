@@ -9,28 +9,14 @@
 #include <cwchar>
 #include <stdexcept>
 
-#include "app/wide_win.h"
+#include "base/owners_win.h"
+#include "base/wide_win.h"
 #include "scripture/book_cache.h"
 #include "scripture/book_source.h"
 #include "settings/preferences_win.h"
 
 namespace companion {
 namespace {
-
-// One owner of a handle that `Close` releases.
-template <BOOL(WINAPI* Close)(HANDLE)>
-struct ScopedHandle {
-  HANDLE h = INVALID_HANDLE_VALUE;
-  explicit ScopedHandle(HANDLE handle) : h(handle) {}
-  ~ScopedHandle() {
-    if (Valid()) Close(h);
-  }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  bool Valid() const { return h != INVALID_HANDLE_VALUE; }
-};
-using FileHandle = ScopedHandle<CloseHandle>;
-using FindHandle = ScopedHandle<FindClose>;
 
 std::u16string PathOf(const std::u16string& folder, const std::u16string& name) {
   return folder + u"\\" + name;
@@ -47,7 +33,7 @@ void ForEachEntry(const std::u16string& folder, Visit visit) {
     if (std::wcscmp(entry.cFileName, L".") != 0 && std::wcscmp(entry.cFileName, L"..") != 0) {
       visit(entry);
     }
-  } while (FindNextFileW(find.h, &entry));
+  } while (FindNextFileW(find.Get(), &entry));
 }
 
 std::uint64_t Combined(DWORD high, DWORD low) {
@@ -61,8 +47,8 @@ bool WriteWholeFile(const std::u16string& path, const std::string& bytes) {
   // Flushed before the move: otherwise, after a power cut, the move could be on disk and the
   // data not.
   return file.Valid() &&
-         WriteFile(file.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size() && FlushFileBuffers(file.h);
+         WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size() && FlushFileBuffers(file.Get());
 }
 
 }  // namespace
@@ -86,13 +72,13 @@ std::string ReadCachedBook(const std::u16string& folder, const std::u16string& n
   const FileHandle file(CreateFileW(AsWide(PathOf(folder, name)), GENERIC_READ, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
-  if (!file.Valid() || !GetFileSizeEx(file.h, &size) || size.QuadPart < 0 ||
+  if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
       static_cast<std::uint64_t>(size.QuadPart) > kMaxBibleBookBytes) {
     throw std::runtime_error("Cannot read cached book");
   }
   std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
   DWORD read = 0;
-  if (!ReadFile(file.h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+  if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
       read != bytes.size()) {
     throw std::runtime_error("Cannot read cached book");
   }
@@ -122,7 +108,7 @@ void MarkCachedBookUsed(const std::u16string& folder, const std::u16string& name
                                     nullptr));
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  if (file.Valid()) SetFileTime(file.h, nullptr, nullptr, &now);
+  if (file.Valid()) SetFileTime(file.Get(), nullptr, nullptr, &now);
 }
 
 }  // namespace companion

@@ -5,8 +5,8 @@
 #include <thread>
 #include <utility>
 
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
 #include "bubble/bubble_drawing_win.h"
 #include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"

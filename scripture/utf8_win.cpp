@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/wide_win.h"
+#include "base/wide_win.h"
 #include "scripture/book_source.h"
 
 namespace companion {

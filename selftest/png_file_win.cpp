@@ -6,8 +6,8 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/wide_win.h"
-#include "character/desktop_surface_win.h"
+#include "base/wide_win.h"
+#include "base/desktop_surface_win.h"
 
 namespace companion {
 

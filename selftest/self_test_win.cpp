@@ -6,7 +6,7 @@
 
 #include "bubble/bubble_drawing_win.h"
 #include "character/character_art_win.h"
-#include "character/desktop_surface_win.h"
+#include "base/desktop_surface_win.h"
 #include "character/presentation_win.h"
 #include "selftest/frame_checks.h"
 #include "selftest/png_file_win.h"

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/wide_win.h"
+#include "base/wide_win.h"
 #include "character/character_art_win.h"
-#include "character/desktop_surface_win.h"
+#include "base/desktop_surface_win.h"
 #include "character/presentation_win.h"
 #include "scripture/catalogue.h"
 #include "tests/temp_folder_win.h"

@@ -5,9 +5,10 @@
 
 #include <stdexcept>
 
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
-#include "app/wide_win.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
+#include "base/owners_win.h"
+#include "base/wide_win.h"
 #include "scripture/catalogue.h"
 #include "settings/preferences.h"
 
@@ -73,13 +74,10 @@ void ApplyPreferences(CompanionApp& app, const PreferenceValues& v) {
 // the system's cache; after a power loss the new name could then hold an empty file. Writing the
 // data out first makes the replacement all or nothing.
 bool FlushToDisk(const std::u16string& path) {
-  HANDLE file = CreateFileW(AsWide(path), GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const bool flushed = FlushFileBuffers(file) != FALSE;
-  CloseHandle(file);
-  return flushed;
+  const FileHandle file(CreateFileW(AsWide(path), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.Valid() && FlushFileBuffers(file.Get()) != FALSE;
 }
 
 bool WriteString(const std::u16string& path, const char16_t* key, const std::u16string& value) {
@@ -90,14 +88,11 @@ bool WriteString(const std::u16string& path, const char16_t* key, const std::u16
 }  // namespace
 
 void LoadPreferences(CompanionApp& app) {
-  PWSTR base = nullptr;
-  if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &base))) {
-    CoTaskMemFree(base);
+  CoTaskText base;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, base.Put()))) {
     throw std::runtime_error("Cannot find local preferences directory");
   }
-  const std::u16string baseFolder = ToU16(base);
-  CoTaskMemFree(base);
-  LoadPreferencesFrom(app, baseFolder);
+  LoadPreferencesFrom(app, ToU16(base.Get()));
 }
 
 void LoadPreferencesFrom(CompanionApp& app, const std::u16string& baseFolder) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/companion_app_win.h"
-#include "app/wide_win.h"
+#include "base/companion_app_win.h"
+#include "base/wide_win.h"
 #include "tests/message_box_watcher_win.h"
 #include "tests/temp_folder_win.h"
 

@@ -2,9 +2,10 @@
 
 #include <vector>
 
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
-#include "app/wide_win.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
+#include "base/owners_win.h"
+#include "base/wide_win.h"
 
 namespace companion {
 
@@ -12,17 +13,6 @@ namespace {
 
 // The longest path Windows hands out, in UTF-16 units.
 constexpr DWORD kModulePathCapacity = 32768;
-
-struct RegistryKey {
-  HKEY key = nullptr;
-
-  RegistryKey() = default;
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  ~RegistryKey() {
-    if (key) RegCloseKey(key);
-  }
-};
 
 bool WriteQuotedPath(HKEY key, const std::u16string& programPath) {
   // Without a path the value would start nothing at logon; that is a failure, not a success.
@@ -37,14 +27,14 @@ bool WriteQuotedPath(HKEY key, const std::u16string& programPath) {
 
 bool IsStartWithWindowsAt(const std::u16string& keyPath) {
   RegistryKey run;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, AsWide(keyPath), 0, KEY_QUERY_VALUE, &run.key) !=
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, AsWide(keyPath), 0, KEY_QUERY_VALUE, run.Put()) !=
       ERROR_SUCCESS) {
-    run.key = nullptr;
+    run.Release();
     return false;
   }
   DWORD type = REG_NONE;
   const LSTATUS status =
-      RegQueryValueExW(run.key, AsWide(kRunValueName), nullptr, &type, nullptr, nullptr);
+      RegQueryValueExW(run.Get(), AsWide(kRunValueName), nullptr, &type, nullptr, nullptr);
   return status == ERROR_SUCCESS && type == REG_SZ;
 }
 
@@ -55,11 +45,11 @@ bool ToggleStartWithWindowsAt(HWND owner, const std::u16string& keyPath,
   {
     RegistryKey run;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, AsWide(keyPath), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &run.key, nullptr) == ERROR_SUCCESS) {
-      changed = wasOn ? RegDeleteValueW(run.key, AsWide(kRunValueName)) == ERROR_SUCCESS
-                      : WriteQuotedPath(run.key, programPath);
+                        KEY_SET_VALUE, nullptr, run.Put(), nullptr) == ERROR_SUCCESS) {
+      changed = wasOn ? RegDeleteValueW(run.Get(), AsWide(kRunValueName)) == ERROR_SUCCESS
+                      : WriteQuotedPath(run.Get(), programPath);
     } else {
-      run.key = nullptr;
+      run.Release();
     }
   }
   if (!changed) {

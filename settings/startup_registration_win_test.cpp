@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/wide_win.h"
+#include "base/wide_win.h"
 #include "tests/message_box_watcher_win.h"
 
 namespace companion {

@@ -5,8 +5,8 @@
 
 #include <cwchar>
 
-#include "app/companion_app_win.h"
-#include "app/companion_messages.h"
+#include "base/companion_app_win.h"
+#include "base/messages.h"
 
 namespace companion {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/companion_app_win.h"
+#include "base/companion_app_win.h"
 
 namespace companion::testing {
 

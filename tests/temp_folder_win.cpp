@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/wide_win.h"
+#include "base/wide_win.h"
 
 namespace companion::testing {
 

@@ -11,7 +11,7 @@
 #include <exception>
 #include <utility>
 
-#include "app/companion_app_win.h"
+#include "base/companion_app_win.h"
 #include "character/presentation_win.h"
 #include "tests/live_companion_win.h"
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/companion_app_win.h"
+#include "base/companion_app_win.h"
 #include "settings/preferences_win.h"
 
 int wmain() {

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "character/character_art_win.h"
-#include "character/desktop_surface_win.h"
-#include "character/monitor_win.h"
+#include "base/desktop_surface_win.h"
+#include "base/monitor_win.h"
 #include "character/motion.h"
 #include "scripture/catalogue.h"
 #include "scripture/history.h"

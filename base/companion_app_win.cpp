@@ -1,4 +1,4 @@
-#include "app/companion_app_win.h"
+#include "base/companion_app_win.h"
 
 namespace companion {
 

@@ -29,6 +29,15 @@ void ReleaseSurface(DesktopSurface& surface);
 // surface" for a surface without pixels (its allocation failed).
 uint8_t* ClearSurface(DesktopSurface& surface);
 
+// Makes the surface exactly width x height; nothing happens when it already is. Throws "Cannot
+// allocate desktop surface", leaving the size recorded and no objects, so a retry allocates anew.
+void ResizeSurface(DesktopSurface& surface, int32_t width, int32_t height);
+
+// Shows the surface as the layered window's content at screen point (x, y), with `alpha` (0 to
+// 255) over the per-pixel alpha. The window takes the surface's size.
+bool PushLayeredFrame(const DesktopSurface& surface, HWND window, int32_t x, int32_t y,
+                      uint8_t alpha);
+
 // GDI+ drawing straight onto a surface's own pixels: nothing is copied, and the drawing stays in
 // the surface. Construction throws "Cannot allocate desktop surface" for a surface without pixels
 // (its allocation failed), and clears the surface to transparent and sets the smoothing every frame
