@@ -25,19 +25,19 @@ void QuietenCompanion(CompanionApp& app) {
   EndDrag(app);
   HideBubble(app);
   StopMotionTimer(app);
-  KillTimer(app.companionWindow, TIMER_TICK);
-  ShowWindow(app.companionWindow, SW_HIDE);
+  KillTimer(app.shell.companionWindow, TIMER_TICK);
+  ShowWindow(app.shell.companionWindow, SW_HIDE);
 }
 
 void LockSession(CompanionApp& app) {
-  app.sessionLocked = true;
+  app.shell.sessionLocked = true;
   QuietenCompanion(app);
 }
 
 // The figure was placed anew: it is drawn there, and a bubble beside it follows.
 void RedrawPlaced(CompanionApp& app) {
   RenderCharacter(app, GetTickCount64());
-  if (app.bubbleVisible) RenderBubble(app);
+  if (app.bubble.bubbleVisible) RenderBubble(app);
 }
 
 // Work area or display changed.
@@ -54,11 +54,11 @@ void RunDestroySequence(CompanionApp& app, HWND window) {
   KillTimer(window, TIMER_BUBBLE);
   WTSUnRegisterSessionNotification(window);
   RemoveTrayIcon(app);
-  if (app.bubbleWindow) {
+  if (app.shell.bubbleWindow) {
     // The hint window, which the bubble owns, goes with it.
-    DestroyWindow(app.bubbleWindow);
-    app.bubbleWindow = nullptr;
-    app.hintWindow = nullptr;
+    DestroyWindow(app.shell.bubbleWindow);
+    app.shell.bubbleWindow = nullptr;
+    app.shell.hintWindow = nullptr;
   }
   EndScriptureRequest(app);
   PostQuitMessage(0);
@@ -76,8 +76,8 @@ void OnTimer(CompanionApp& app, WPARAM id) {
       CompanionTick(app);
       break;
     case TIMER_MOTION:
-      if (app.sessionLocked || app.suspended || app.fullScreenQuiet || app.paused ||
-          !app.movementEnabled || app.dragging) {
+      if (app.shell.sessionLocked || app.shell.suspended || app.placement.fullScreenQuiet ||
+          app.preferences.paused || !app.preferences.movementEnabled || app.placement.dragging) {
         StopMotionTimer(app);
       } else {
         MotionStep(app, GetTickCount64());
@@ -88,7 +88,7 @@ void OnTimer(CompanionApp& app, WPARAM id) {
       break;
     case TIMER_BUBBLE:
       // The timer is periodic; before the deadline it simply fires again a period later.
-      if (GetTickCount64() >= app.bubbleHideTick) HideBubble(app);
+      if (GetTickCount64() >= app.bubble.bubbleHideTick) HideBubble(app);
       break;
     default:
       break;
@@ -107,7 +107,7 @@ void OnSessionChange(CompanionApp& app, WPARAM event) {
   if (event == WTS_SESSION_LOCK) {
     LockSession(app);
   } else if (event == WTS_SESSION_UNLOCK) {
-    app.sessionLocked = false;
+    app.shell.sessionLocked = false;
     SetSuspended(app, false);
   }
 }
@@ -125,10 +125,11 @@ void OnTrayEvent(CompanionApp& app, UINT event) {
     case NIN_SELECT:
     case NIN_KEYSELECT: {
       const uint64_t now = GetTickCount64();
-      if (app.lastTraySelectTick != 0 && now - app.lastTraySelectTick < GetDoubleClickTime()) {
+      if (app.shell.lastTraySelectTick != 0 &&
+          now - app.shell.lastTraySelectTick < GetDoubleClickTime()) {
         break;
       }
-      app.lastTraySelectTick = now;
+      app.shell.lastTraySelectTick = now;
       ApplyClickRule(app);
       break;
     }
@@ -140,7 +141,7 @@ void OnTrayEvent(CompanionApp& app, UINT event) {
 LRESULT DispatchCompanionMessage(CompanionApp& app, HWND window, UINT message, WPARAM wParam,
                                  LPARAM lParam) {
   // Explorer broadcasts this after it restarts; the icon has to be added again.
-  if (app.taskbarCreatedMessage != 0 && message == app.taskbarCreatedMessage) {
+  if (app.shell.taskbarCreatedMessage != 0 && message == app.shell.taskbarCreatedMessage) {
     AddTrayIcon(app);
     return 0;
   }
@@ -219,27 +220,27 @@ LRESULT FailCompanion(HWND window) noexcept {
 
 void SetSuspended(CompanionApp& app, bool suspend) {
   if (suspend) {
-    app.suspended = true;
+    app.shell.suspended = true;
     QuietenCompanion(app);
     return;
   }
-  app.suspended = false;
+  app.shell.suspended = false;
   PlaceCharacter(app, false);
   const uint64_t now = GetTickCount64();
   SetMotionState(app, MotionState::Idle, now);
-  app.nextScriptureTick = RestartedScriptureTick(now, app.gapSeconds);
-  app.lastTickTick = 0;
+  app.scripture.nextScriptureTick = RestartedScriptureTick(now, app.preferences.gapSeconds);
+  app.shell.lastTickTick = 0;
   RenderCharacter(app, now);
   // A full-screen program still in front keeps the figure hidden: the full-screen watch shows it
   // once that program ends, which it notices only as a change.
-  if (!app.sessionLocked && !app.fullScreenQuiet) {
-    ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
+  if (!app.shell.sessionLocked && !app.placement.fullScreenQuiet) {
+    ShowWindow(app.shell.companionWindow, SW_SHOWNOACTIVATE);
   }
-  SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
+  SetTimer(app.shell.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
 }
 
 void ApplyClickRule(CompanionApp& app) {
-  if (!app.bubbleVisible && !app.requestPending) {
+  if (!app.bubble.bubbleVisible && !app.scripture.requestPending) {
     RequestScripture(app, false);
   } else {
     HideBubble(app);

@@ -30,7 +30,7 @@ class CompanionWindow : public ::testing::Test {
   }
   void StartMotion() {
     SetTimer(live_.window(), TIMER_MOTION, kMotionPeriodMs, nullptr);
-    live_.app().motionTimerRunning = true;
+    live_.app().motion.motionTimerRunning = true;
   }
   bool TickRunning() { return live_.TimerRunning(TIMER_TICK, kTickPeriodMs); }
   bool MotionRunning() { return live_.TimerRunning(TIMER_MOTION, kMotionPeriodMs); }
@@ -61,34 +61,35 @@ TEST_F(CompanionWindow, LockAndSuspendQuietenTheFigureUntilBothAreUndone) {
   }
   EXPECT_EQ(live_.Send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), TRUE);
   // A resume while locked restarts the schedule but stays hidden until the unlock.
-  live_.app().gapSeconds = 60;
-  live_.app().lastTickTick = 1234;
+  live_.app().preferences.gapSeconds = 60;
+  live_.app().shell.lastTickTick = 1234;
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
   live_.Send(WM_POWERBROADCAST, PBT_APMSUSPEND);
   const ULONGLONG before = GetTickCount64();
   live_.Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
   EXPECT_FALSE(IsWindowVisible(live_.window()));
   EXPECT_TRUE(TickRunning());
-  EXPECT_GE(live_.app().nextScriptureTick, before + 60000);
-  EXPECT_EQ(live_.app().lastTickTick, 0u);
+  EXPECT_GE(live_.app().scripture.nextScriptureTick, before + 60000);
+  EXPECT_EQ(live_.app().shell.lastTickTick, 0u);
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
   EXPECT_TRUE(IsWindowVisible(live_.window()));
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
-  live_.app().fullScreenQuiet = true;  // a full-screen program still in front keeps it hidden
+  live_.app().placement.fullScreenQuiet =
+      true;  // a full-screen program still in front keeps it hidden
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
   EXPECT_FALSE(IsWindowVisible(live_.window()));
 }
 
 TEST_F(CompanionWindow, FailureWhileHandlingAMessageTellsTheUserAndEndsTheRun) {
   CompanionApp& app = live_.app();
-  SetYounger(app.characterArt, false);
+  SetYounger(app.figure.characterArt, false);
   live_.Send(WM_DISPLAYCHANGE);  // placed and drawn with the real art
   // Broken art: an idle atlas of four rows, while the idle clip has long reached its last frame.
-  app.characterArt.clipIndex = 0;
-  app.characterArt.atlas = LoadAtlas(901);
-  app.motionState = MotionState::Idle;
-  app.motionStartTick = 1;
-  HWND bubble = app.bubbleWindow;
+  app.figure.characterArt.clipIndex = 0;
+  app.figure.characterArt.atlas = LoadAtlas(901);
+  app.motion.motionState = MotionState::Idle;
+  app.motion.motionStartTick = 1;
+  HWND bubble = app.shell.bubbleWindow;
   testing::MessageBoxWatcher watcher;
   // Waits for the box's own message loop, where it fails again: still one box, not two. The
   // tick and motion timers keep running too.
@@ -106,14 +107,14 @@ TEST_F(CompanionWindow, FailureWhileHandlingAMessageTellsTheUserAndEndsTheRun) {
 // WM_CONTEXTMENU that follows it.
 TEST_F(CompanionWindow, TrayEventsActOncePerUserAction) {
   live_.Send(WM_COMPANION_TRAY, 0, WM_MOUSEMOVE);
-  EXPECT_FALSE(live_.app().requestPending);
+  EXPECT_FALSE(live_.app().scripture.requestPending);
   for (LPARAM event : {LPARAM(NIN_SELECT), LPARAM(NIN_KEYSELECT)}) {
     live_.Send(WM_COMPANION_TRAY, 0, event);
     live_.Send(WM_COMPANION_TRAY, 0, event);
-    EXPECT_TRUE(live_.app().requestPending) << event;
+    EXPECT_TRUE(live_.app().scripture.requestPending) << event;
     Sleep(GetDoubleClickTime() + 100);
     live_.Send(WM_COMPANION_TRAY, 0, event);
-    EXPECT_FALSE(live_.app().requestPending) << event;
+    EXPECT_FALSE(live_.app().scripture.requestPending) << event;
     Sleep(GetDoubleClickTime() + 100);
   }
   EXPECT_FALSE(
@@ -129,18 +130,18 @@ TEST_F(CompanionWindow, BubbleTimerHidesOnlyOnceTheDeadlineHasPassed) {
   LoadPreferencesFrom(app, localAppData.Path());
   live_.Send(WM_DISPLAYCHANGE);
   ShowOfflineVerse(app);
-  ASSERT_TRUE(app.bubbleVisible);
-  app.bubbleHideTick = GetTickCount64() + 60000;
+  ASSERT_TRUE(app.bubble.bubbleVisible);
+  app.bubble.bubbleHideTick = GetTickCount64() + 60000;
   live_.Send(WM_TIMER, TIMER_BUBBLE);
-  EXPECT_TRUE(IsWindowVisible(app.bubbleWindow));
-  app.bubbleHideTick = GetTickCount64();
+  EXPECT_TRUE(IsWindowVisible(app.shell.bubbleWindow));
+  app.bubble.bubbleHideTick = GetTickCount64();
   live_.Send(WM_TIMER, TIMER_BUBBLE);
-  EXPECT_FALSE(IsWindowVisible(app.bubbleWindow));
+  EXPECT_FALSE(IsWindowVisible(app.shell.bubbleWindow));
 }
 
 TEST_F(CompanionWindow, TaskbarCreatedAddsTheIconAndDestroyRemovesIt) {
   live_.app().trayIconData = NOTIFYICONDATAW{};
-  EXPECT_EQ(live_.Send(live_.app().taskbarCreatedMessage), 0);
+  EXPECT_EQ(live_.Send(live_.app().shell.taskbarCreatedMessage), 0);
   NOTIFYICONDATAW probe = live_.app().trayIconData;
   EXPECT_STREQ(probe.szTip, L"Scrollwick \u2014 click for Scripture; right-click for controls");
   ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));  // only an icon that is there
@@ -153,22 +154,22 @@ TEST_F(CompanionWindow, TaskbarCreatedAddsTheIconAndDestroyRemovesIt) {
 // movement end through the menu, which enters a new state.
 TEST_F(CompanionWindow, MotionTimerStopsWhenSomethingBlocksItAndGoesOnWhenThatEnds) {
   CompanionApp& app = live_.app();
-  const std::tuple<bool CompanionApp::*, UINT, WPARAM> kCases[] = {
-      {&CompanionApp::paused, 0, 0},
-      {&CompanionApp::movementEnabled, 0, 0},
-      {&CompanionApp::dragging, WM_CAPTURECHANGED, 0},
-      {&CompanionApp::fullScreenQuiet, WM_TIMER, TIMER_TICK}};
+  const std::tuple<bool*, UINT, WPARAM> kCases[] = {
+      {&app.preferences.paused, 0, 0},
+      {&app.preferences.movementEnabled, 0, 0},
+      {&app.placement.dragging, WM_CAPTURECHANGED, 0},
+      {&app.placement.fullScreenQuiet, WM_TIMER, TIMER_TICK}};
   live_.Send(WM_DISPLAYCHANGE);  // placed, so that the tick can show the figure again
   for (const auto& [flag, ending, wParam] : kCases) {
-    app.paused = app.dragging = app.fullScreenQuiet = false;
-    app.movementEnabled = true;
+    app.preferences.paused = app.placement.dragging = app.placement.fullScreenQuiet = false;
+    app.preferences.movementEnabled = true;
     SetMotionState(app, MotionState::Wave, GetTickCount64());
-    app.*flag = !(app.*flag);
+    *flag = !*flag;
     live_.Send(WM_TIMER, TIMER_MOTION);
     EXPECT_FALSE(MotionRunning()) << ending;
     if (ending == 0) continue;
     live_.Send(ending, wParam);
-    EXPECT_TRUE(MotionRunning() && app.motionState == MotionState::Wave) << ending;
+    EXPECT_TRUE(MotionRunning() && app.motion.motionState == MotionState::Wave) << ending;
   }
 }
 
@@ -177,13 +178,13 @@ TEST_F(CompanionWindow, MotionTimerStopsWhenSomethingBlocksItAndGoesOnWhenThatEn
 TEST_F(CompanionWindow, TickAfterAGapRestartsTheSchedule) {
   CompanionApp& app = live_.app();
   live_.Send(WM_DISPLAYCHANGE);
-  app.gapSeconds = 60;
-  app.nextScriptureTick = 1;
+  app.preferences.gapSeconds = 60;
+  app.scripture.nextScriptureTick = 1;
   const uint64_t before = GetTickCount64();
-  app.lastTickTick = before - 6000;
+  app.shell.lastTickTick = before - 6000;
   live_.Send(WM_TIMER, TIMER_TICK);
-  EXPECT_FALSE(app.requestPending);
-  EXPECT_GE(app.nextScriptureTick, before + 60000);
+  EXPECT_FALSE(app.scripture.requestPending);
+  EXPECT_GE(app.scripture.nextScriptureTick, before + 60000);
 }
 
 }  // namespace

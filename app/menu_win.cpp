@@ -60,48 +60,49 @@ void CommonTail(CompanionApp& app, uint64_t now) {
 
 // Shows the bubble's current content for displaySeconds from now.
 void StartBubbleTime(CompanionApp& app) {
-  const UINT periodMs = static_cast<UINT>(app.displaySeconds) * 1000;
-  app.bubbleHideTick = GetTickCount64() + periodMs;
-  SetTimer(app.companionWindow, TIMER_BUBBLE, periodMs, nullptr);
+  const UINT periodMs = static_cast<UINT>(app.preferences.displaySeconds) * 1000;
+  app.bubble.bubbleHideTick = GetTickCount64() + periodMs;
+  SetTimer(app.shell.companionWindow, TIMER_BUBBLE, periodMs, nullptr);
 }
 
 void ApplyDisplayTime(CompanionApp& app, int32_t seconds) {
-  app.displaySeconds = seconds;
+  app.preferences.displaySeconds = seconds;
   SavePreferences(app);
   // A bubble on screen gets the new time, counted from now.
-  if (app.bubbleVisible) StartBubbleTime(app);
+  if (app.bubble.bubbleVisible) StartBubbleTime(app);
 }
 
 void ShowSupportMessage(CompanionApp& app) {
   HideBubble(app);
-  app.supportPromptShown = true;
-  app.bubbleVisible = true;
-  app.bubbleContentHeight = MeasureBubbleText(kSupportMessage);
+  app.bubble.supportPromptShown = true;
+  app.bubble.bubbleVisible = true;
+  app.bubble.bubbleContentHeight = MeasureBubbleText(kSupportMessage);
   RenderBubble(app);
   StartBubbleTime(app);
   // No automatic Scripture while the message is up; hiding it starts the schedule again.
-  app.nextScriptureTick = 0;
+  app.scripture.nextScriptureTick = 0;
 }
 
 void ResizeCharacter(CompanionApp& app, int32_t multiple, uint64_t now) {
   EndDrag(app);
-  app.sizeMultiple = multiple;
+  app.preferences.sizeMultiple = multiple;
   SetMotionState(app, MotionState::Idle, GetTickCount64());
   // A freely placed figure keeps its spot (its bottom centre); on the taskbar its left edge.
-  if (app.freePlacement) {
-    RescaleCharacter(app, GetDpiForWindow(app.companionWindow));
+  if (app.preferences.freePlacement) {
+    RescaleCharacter(app, GetDpiForWindow(app.shell.companionWindow));
   } else {
     PlaceCharacter(app, false);
   }
   SavePreferences(app);
   RenderCharacter(app, now);
-  if (app.bubbleVisible) RenderBubble(app);
+  if (app.bubble.bubbleVisible) RenderBubble(app);
 }
 
 void ChooseMonitor(CompanionApp& app, int32_t index, uint64_t now) {
-  if (static_cast<size_t>(index) < app.monitors.size()) {
+  if (static_cast<size_t>(index) < app.placement.monitors.size()) {
     HideBubble(app);
-    app.monitorDevice = ToU16(app.monitors[static_cast<size_t>(index)].info.szDevice);
+    app.preferences.monitorDevice =
+        ToU16(app.placement.monitors[static_cast<size_t>(index)].info.szDevice);
     PlaceCharacter(app, true);
   }
   SavePreferences(app);
@@ -114,23 +115,23 @@ void RunSingleCommand(CompanionApp& app, uint32_t id, uint64_t now) {
       RequestScripture(app, false);
       break;
     case kCommandPause:
-      app.paused = !app.paused;
+      app.preferences.paused = !app.preferences.paused;
       HideBubble(app);
       CommonTail(app, now);
       break;
     case kCommandMovement:
-      app.movementEnabled = !app.movementEnabled;
+      app.preferences.movementEnabled = !app.preferences.movementEnabled;
       CommonTail(app, now);
       break;
     case kCommandStartWithWindows:
       ToggleStartWithWindows(app);
       break;
     case kCommandVisitWebSite:
-      OpenUrl(app.companionWindow, kWebSiteUrl);
+      OpenUrl(app.shell.companionWindow, kWebSiteUrl);
       break;
     case kCommandExit:
       // The destroy sequence ends the message loop and so the program.
-      DestroyWindow(app.companionWindow);
+      DestroyWindow(app.shell.companionWindow);
       break;
     case kCommandSupport:
       ShowSupportMessage(app);
@@ -141,13 +142,13 @@ void RunSingleCommand(CompanionApp& app, uint32_t id, uint64_t now) {
     case kCommandYounger:
     case kCommandOriginal:
       HideBubble(app);
-      SetYounger(app.characterArt, id == kCommandYounger);
+      SetYounger(app.figure.characterArt, id == kCommandYounger);
       CommonTail(app, now);
       break;
     case kCommandReturnToTaskbar:
       EndDrag(app);
       HideBubble(app);
-      app.freePlacement = false;
+      app.preferences.freePlacement = false;
       PlaceCharacter(app, true);
       CommonTail(app, now);
       break;
@@ -155,8 +156,9 @@ void RunSingleCommand(CompanionApp& app, uint32_t id, uint64_t now) {
       ShowPreviousScripture(app);
       break;
     case kCommandCustomDisplayTime: {
-      int32_t seconds = app.displaySeconds;
-      if (RunDisplayTimeDialog(GetModuleHandleW(nullptr), app.companionWindow, seconds) == IDOK) {
+      int32_t seconds = app.preferences.displaySeconds;
+      if (RunDisplayTimeDialog(GetModuleHandleW(nullptr), app.shell.companionWindow, seconds) ==
+          IDOK) {
         ApplyDisplayTime(app, seconds);
       }
       break;
@@ -186,21 +188,21 @@ class OpenedClipboard {
 
 MenuInputs GatherMenuInputs(const CompanionApp& app) {
   MenuInputs in;
-  in.sizeMultiple = app.sizeMultiple;
-  in.paused = app.paused;
-  in.movementEnabled = app.movementEnabled;
-  in.displaySeconds = app.displaySeconds;
-  in.gapSeconds = app.gapSeconds;
-  in.translationIndex = app.translationIndex;
-  in.younger = app.characterArt.younger;
-  in.historyIndex = app.historyIndex;
-  in.hasCurrentScripture = !app.currentReference.empty();
-  in.bubbleVisible = app.bubbleVisible;
-  in.supportPromptShown = app.supportPromptShown;
+  in.sizeMultiple = app.preferences.sizeMultiple;
+  in.paused = app.preferences.paused;
+  in.movementEnabled = app.preferences.movementEnabled;
+  in.displaySeconds = app.preferences.displaySeconds;
+  in.gapSeconds = app.preferences.gapSeconds;
+  in.translationIndex = app.preferences.translationIndex;
+  in.younger = app.figure.characterArt.younger;
+  in.historyIndex = app.scripture.historyIndex;
+  in.hasCurrentScripture = !app.scripture.currentReference.empty();
+  in.bubbleVisible = app.bubble.bubbleVisible;
+  in.supportPromptShown = app.bubble.supportPromptShown;
   in.startWithWindows = IsStartWithWindows();
-  for (const MonitorRecord& monitor : app.monitors) {
+  for (const MonitorRecord& monitor : app.placement.monitors) {
     in.monitors.push_back({(monitor.info.dwFlags & MONITORINFOF_PRIMARY) != 0,
-                           monitor.handle == app.currentMonitor.handle});
+                           monitor.handle == app.placement.currentMonitor.handle});
   }
   return in;
 }
@@ -216,15 +218,15 @@ void ShowContextMenu(CompanionApp& app, POINT point) {
   MenuHandle menu(BuildContextMenu(app));
   StopMotionTimer(app);
   // A popup menu closes on a click elsewhere only while its owner is the foreground window.
-  SetForegroundWindow(app.companionWindow);
+  SetForegroundWindow(app.shell.companionWindow);
   const auto id =
       static_cast<uint32_t>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x,
-                                           point.y, 0, app.companionWindow, nullptr));
+                                           point.y, 0, app.shell.companionWindow, nullptr));
   // Without a message after the menu's loop, the next menu may not close on an outside click.
-  PostMessageW(app.companionWindow, WM_NULL, 0, 0);
+  PostMessageW(app.shell.companionWindow, WM_NULL, 0, 0);
   menu.Reset();
   if (id != 0) RunMenuCommand(app, id);
-  app.idleActionTick = IdleActionTickAfterMenu(GetTickCount64(), app.scriptureRandom);
+  app.motion.idleActionTick = IdleActionTickAfterMenu(GetTickCount64(), app.scriptureRandom);
   ResumeMotion(app);
 }
 
@@ -236,8 +238,8 @@ void RunMenuCommand(CompanionApp& app, uint32_t id) {
       RunSingleCommand(app, id, now);
       break;
     case MenuCommandGroup::Gap:
-      app.gapSeconds = command.value;
-      app.nextScriptureTick = RestartedScriptureTick(now, app.gapSeconds);
+      app.preferences.gapSeconds = command.value;
+      app.scripture.nextScriptureTick = RestartedScriptureTick(now, app.preferences.gapSeconds);
       SavePreferences(app);
       RenderCharacter(app, now);
       break;
@@ -248,7 +250,7 @@ void RunMenuCommand(CompanionApp& app, uint32_t id) {
       ResizeCharacter(app, command.value, now);
       break;
     case MenuCommandGroup::Translation:
-      app.translationIndex = command.value;
+      app.preferences.translationIndex = command.value;
       HideBubble(app);
       SavePreferences(app);
       RequestScripture(app, false);
@@ -262,10 +264,10 @@ void RunMenuCommand(CompanionApp& app, uint32_t id) {
 }
 
 void CopyCurrentScripture(CompanionApp& app) {
-  if (app.currentReference.empty()) return;
-  const std::u16string text =
-      ClipboardScriptureText(app.currentText, app.currentReference, app.currentTranslation);
-  OpenedClipboard clipboard(app.companionWindow);
+  if (app.scripture.currentReference.empty()) return;
+  const std::u16string text = ClipboardScriptureText(
+      app.scripture.currentText, app.scripture.currentReference, app.scripture.currentTranslation);
+  OpenedClipboard clipboard(app.shell.companionWindow);
   if (!clipboard.open()) return;
   const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
   GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, bytes));

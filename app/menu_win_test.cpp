@@ -59,9 +59,9 @@ class Menu : public ::testing::Test {
   }
   CompanionApp& app() { return live_.app(); }
   void ShowScripture() {
-    app().currentText = u"For God so loved the world, that he gave his only born Son.";
-    app().currentReference = u"John 3:16";
-    app().currentTranslation = u"web";
+    app().scripture.currentText = u"For God so loved the world, that he gave his only born Son.";
+    app().scripture.currentReference = u"John 3:16";
+    app().scripture.currentTranslation = u"web";
   }
 
   testing::TempFolder temp_;
@@ -72,20 +72,20 @@ class Menu : public ::testing::Test {
 TEST_F(Menu, WindowsMenuEqualsTheModelOfTheCompanionsState) {
   MenuInputs expected;
   expected.monitors = {{false, false}, {true, true}};
-  app().monitors.assign(2, MonitorRecord{});
-  app().monitors[1].handle = reinterpret_cast<HMONITOR>(0x2);
-  app().monitors[1].info.dwFlags = MONITORINFOF_PRIMARY;
-  app().currentMonitor = app().monitors[1];
-  app().displaySeconds = expected.displaySeconds = 30;
-  app().gapSeconds = expected.gapSeconds = 900;
-  app().translationIndex = expected.translationIndex = 2;
-  app().sizeMultiple = expected.sizeMultiple = 2;
-  app().paused = expected.paused = true;
-  app().movementEnabled = expected.movementEnabled = false;
-  app().characterArt.younger = expected.younger = false;
-  app().historyIndex = expected.historyIndex = 0;
-  app().bubbleVisible = expected.bubbleVisible = true;
-  app().supportPromptShown = expected.supportPromptShown = true;
+  app().placement.monitors.assign(2, MonitorRecord{});
+  app().placement.monitors[1].handle = reinterpret_cast<HMONITOR>(0x2);
+  app().placement.monitors[1].info.dwFlags = MONITORINFOF_PRIMARY;
+  app().placement.currentMonitor = app().placement.monitors[1];
+  app().preferences.displaySeconds = expected.displaySeconds = 30;
+  app().preferences.gapSeconds = expected.gapSeconds = 900;
+  app().preferences.translationIndex = expected.translationIndex = 2;
+  app().preferences.sizeMultiple = expected.sizeMultiple = 2;
+  app().preferences.paused = expected.paused = true;
+  app().preferences.movementEnabled = expected.movementEnabled = false;
+  app().figure.characterArt.younger = expected.younger = false;
+  app().scripture.historyIndex = expected.historyIndex = 0;
+  app().bubble.bubbleVisible = expected.bubbleVisible = true;
+  app().bubble.supportPromptShown = expected.supportPromptShown = true;
   expected.startWithWindows = IsStartWithWindows();
   for (const bool withScripture : {false, true}) {
     if (withScripture) ShowScripture();
@@ -98,11 +98,11 @@ TEST_F(Menu, WindowsMenuEqualsTheModelOfTheCompanionsState) {
 
 TEST_F(Menu, CopyPutsVerseThenReferenceAndCodeOnlyWithAScripture) {
   const DWORD untouched = GetClipboardSequenceNumber();
-  app().currentText = u"a text without a reference";
+  app().scripture.currentText = u"a text without a reference";
   RunMenuCommand(app(), kCommandCopy);
   EXPECT_EQ(GetClipboardSequenceNumber(), untouched);
   ShowScripture();
-  app().currentTranslation = u"kjv";
+  app().scripture.currentTranslation = u"kjv";
   RunMenuCommand(app(), kCommandCopy);
   ASSERT_TRUE(OpenClipboard(nullptr));
   HANDLE data = GetClipboardData(CF_UNICODETEXT);
@@ -116,30 +116,30 @@ TEST_F(Menu, CopyPutsVerseThenReferenceAndCodeOnlyWithAScripture) {
 TEST_F(Menu, SupportMessageAndNewDisplayTimeRestartTheBubbleClock) {
   RunMenuCommand(app(), 707);
   EXPECT_FALSE(live_.TimerRunning(TIMER_BUBBLE, 300000));
-  app().nextScriptureTick = GetTickCount64() + 60000;
+  app().scripture.nextScriptureTick = GetTickCount64() + 60000;
   RunMenuCommand(app(), kCommandSupport);
-  EXPECT_EQ(app().nextScriptureTick, 0u);  // no automatic Scripture over the message
+  EXPECT_EQ(app().scripture.nextScriptureTick, 0u);  // no automatic Scripture over the message
   EXPECT_TRUE(live_.TimerRunning(TIMER_BUBBLE, 300000));
   const uint64_t before = GetTickCount64();
   RunMenuCommand(app(), 700);
-  EXPECT_GE(app().bubbleHideTick, before + 5000);
-  EXPECT_LE(app().bubbleHideTick, GetTickCount64() + 5000);  // not the 300 s still running
+  EXPECT_GE(app().bubble.bubbleHideTick, before + 5000);
+  EXPECT_LE(app().bubble.bubbleHideTick, GetTickCount64() + 5000);  // not the 300 s still running
   EXPECT_TRUE(live_.TimerRunning(TIMER_BUBBLE, 5000));
 }
 
 // The shift starts from where the figure stood, not from where the first re-placement pulled the
 // larger figure (low on the screen, it would not fit at the same top-left corner).
 TEST_F(Menu, SizeChangeKeepsAFreeFigureBottomCentre) {
-  app().freePlacement = true;
+  app().preferences.freePlacement = true;
   RunMenuCommand(app(), 501);
-  const int32_t x = app().positionX;
-  const int32_t y = app().positionY;
-  const float scale = app().characterScale;
+  const int32_t x = app().preferences.positionX;
+  const int32_t y = app().preferences.positionY;
+  const float scale = app().placement.characterScale;
   RunMenuCommand(app(), 502);
-  EXPECT_GT(app().characterScale, scale);
-  const ScreenPoint shift = FreeSizeShift(scale, app().characterScale);
-  EXPECT_EQ(app().positionX, x + shift.x);
-  EXPECT_EQ(app().positionY, y + shift.y);
+  EXPECT_GT(app().placement.characterScale, scale);
+  const ScreenPoint shift = FreeSizeShift(scale, app().placement.characterScale);
+  EXPECT_EQ(app().preferences.positionX, x + shift.x);
+  EXPECT_EQ(app().preferences.positionY, y + shift.y);
 }
 
 }  // namespace

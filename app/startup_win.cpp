@@ -87,34 +87,34 @@ void RegisterCompanionClasses(HINSTANCE instance) {
 }
 
 void CreateCompanionWindows(CompanionApp& app, HINSTANCE instance, bool preview) {
-  app.companionWindow = CreateWindowExW(
+  app.shell.companionWindow = CreateWindowExW(
       preview ? kPreviewExStyle : kCompanionExStyle, AsWide(kCompanionClassName),
       AsWide(kCompanionTitle), WS_POPUP, 0, 0, 280, 190, nullptr, nullptr, instance, nullptr);
-  if (!app.companionWindow) throw std::runtime_error("Cannot create transparent companion");
+  if (!app.shell.companionWindow) throw std::runtime_error("Cannot create transparent companion");
 
-  app.bubbleWindow =
+  app.shell.bubbleWindow =
       CreateWindowExW(kBubbleExStyle, AsWide(kBubbleClassName), AsWide(kBubbleTitle), WS_POPUP, 0,
-                      0, 350, 260, app.companionWindow, nullptr, instance, nullptr);
-  if (!app.bubbleWindow) throw std::runtime_error("Cannot create Scripture bubble");
+                      0, 350, 260, app.shell.companionWindow, nullptr, instance, nullptr);
+  if (!app.shell.bubbleWindow) throw std::runtime_error("Cannot create Scripture bubble");
 
-  app.hintWindow =
-      CreateWindowExW(kHintExStyle, TOOLTIPS_CLASSW, nullptr,
-                      WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, app.bubbleWindow, nullptr, instance, nullptr);
-  if (!app.hintWindow) throw std::runtime_error("Cannot create Scripture hint");
+  app.shell.hintWindow = CreateWindowExW(kHintExStyle, TOOLTIPS_CLASSW, nullptr,
+                                         WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                         app.shell.bubbleWindow, nullptr, instance, nullptr);
+  if (!app.shell.hintWindow) throw std::runtime_error("Cannot create Scripture hint");
 
   wchar_t hintText[] = L"Scripture";
   TTTOOLINFOW tool{};
   tool.cbSize = kToolInfoV2Size;
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = app.bubbleWindow;
-  tool.uId = reinterpret_cast<UINT_PTR>(app.bubbleWindow);
+  tool.hwnd = app.shell.bubbleWindow;
+  tool.uId = reinterpret_cast<UINT_PTR>(app.shell.bubbleWindow);
   tool.lpszText = hintText;
-  if (!SendMessageW(app.hintWindow, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+  if (!SendMessageW(app.shell.hintWindow, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
     throw std::runtime_error("Cannot register Scripture hint");
   }
-  SendMessageW(app.hintWindow, TTM_SETMAXTIPWIDTH, 0, kHintMaxWidth);
-  SendMessageW(app.hintWindow, TTM_SETDELAYTIME, TTDT_INITIAL, kHintInitialDelayMs);
+  SendMessageW(app.shell.hintWindow, TTM_SETMAXTIPWIDTH, 0, kHintMaxWidth);
+  SendMessageW(app.shell.hintWindow, TTM_SETDELAYTIME, TTDT_INITIAL, kHintInitialDelayMs);
 }
 
 namespace {
@@ -124,12 +124,12 @@ void StartCompanion(CompanionApp& app, bool preview) {
   PlaceCharacter(app, true);
   RenderCharacter(app, GetTickCount64());
   AddTrayIcon(app);
-  WTSRegisterSessionNotification(app.companionWindow, NOTIFY_FOR_THIS_SESSION);
+  WTSRegisterSessionNotification(app.shell.companionWindow, NOTIFY_FOR_THIS_SESSION);
   const uint64_t now = GetTickCount64();
-  app.nextScriptureTick = RestartedScriptureTick(now, app.gapSeconds);
-  app.clipReplayTick = now + 12000;
-  ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
-  SetTimer(app.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
+  app.scripture.nextScriptureTick = RestartedScriptureTick(now, app.preferences.gapSeconds);
+  app.motion.clipReplayTick = now + 12000;
+  ShowWindow(app.shell.companionWindow, SW_SHOWNOACTIVATE);
+  SetTimer(app.shell.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
   if (preview) RequestScripture(app, false);
 }
 
@@ -139,7 +139,7 @@ int StartAndRun(CompanionApp& app, HINSTANCE instance, bool preview) {
   LoadPreferences(app);
   RegisterCompanionClasses(instance);
   CreateCompanionWindows(app, instance, preview);
-  app.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+  app.shell.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
   StartCompanion(app, preview);
 
   MSG message;
@@ -152,9 +152,10 @@ int StartAndRun(CompanionApp& app, HINSTANCE instance, bool preview) {
 }
 
 void ShowStartFailure(const CompanionApp& app) {
-  MessageBoxW(app.companionWindow, AsWide(kStartFailureText), AsWide(kCompanionTitle),
+  MessageBoxW(app.shell.companionWindow, AsWide(kStartFailureText), AsWide(kCompanionTitle),
               MB_OK | MB_ICONERROR);
-  if (app.companionWindow && IsWindow(app.companionWindow)) DestroyWindow(app.companionWindow);
+  if (app.shell.companionWindow && IsWindow(app.shell.companionWindow))
+    DestroyWindow(app.shell.companionWindow);
 }
 
 // The self-test's own result; a failure it does not check for (a missing resource, no memory for

@@ -4,9 +4,9 @@ namespace companion {
 
 CompanionApp::CompanionApp() {
   std::random_device device;
-  SeedOfflineVerseBag(offlineBag, device());
+  SeedOfflineVerseBag(scripture.offlineBag, device());
   scriptureRandom.seed(device());
-  lastInteractionTick = GetTickCount64();
+  motion.lastInteractionTick = GetTickCount64();
 }
 
 }  // namespace companion

@@ -3,11 +3,10 @@
 // own logic takes it as its first argument; the window procedures reach it through
 // processCompanionApp.
 //
-// Members are declared in groups, and the declaration order is also the release order in
-// reverse: the strings and containers first, then the pending request, the history, the offline
-// bag, the art with its atlas, and last the two drawing surfaces, the bubble's before the figure's.
-// Windows are not destroyed here: by the time the record goes, the companion window's destroy
-// sequence has taken them down.
+// The groups are declared in release order reversed: the containers and the pending request go
+// first, the art with its atlas, and last the two drawing surfaces, the bubble's before the
+// figure's. Windows are not destroyed here: by the time the record goes, the companion window's
+// destroy sequence has taken them down.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -20,128 +19,110 @@
 #include "character/character_art_win.h"
 #include "base/desktop_surface_win.h"
 #include "base/monitor_win.h"
+#include "bubble/bubble_layout.h"
 #include "character/motion.h"
 #include "scripture/catalogue.h"
 #include "scripture/history.h"
 #include "scripture/passage.h"
+#include "settings/preferences.h"
 
 namespace companion {
+
+// Each group is written only by the subsystem named beside it; others read it. A sequence that
+// crosses subsystems (presenting a Scripture, the tick, the menu's commands) lives in app/ and
+// changes a group through its subsystem's operations.
+
+// app/: the windows, the session and the once-a-second tick.
+struct ShellGroup {
+  HWND companionWindow = nullptr;
+  HWND bubbleWindow = nullptr;
+  HWND hintWindow = nullptr;
+  UINT taskbarCreatedMessage = 0;
+  uint64_t lastTraySelectTick = 0;  // the last select of the icon that was acted on
+  uint64_t lastTickTick = 0;
+  bool sessionLocked = false;
+  bool suspended = false;
+};
+
+// character/: the art and the surface the figure is drawn into.
+struct FigureGroup {
+  DesktopSurface characterSurface;
+  CharacterArt characterArt;
+};
+
+// settings/: every value the preferences file stores and the file itself. Placement
+// (character/) keeps the figure's free position, its flag and its monitor here as it moves it:
+// where the figure stands is stored as it is.
+struct PreferenceGroup : PreferenceValues {
+  std::u16string preferencesFolder;
+  std::u16string preferencesPath;
+  bool saveFailureReported = false;
+};
+
+// character/: the displays and the figure's scale, the full-screen watch, the drag.
+struct PlacementGroup {
+  std::vector<MonitorRecord> monitors;
+  MonitorRecord currentMonitor;
+  float characterScale = 1.0f;
+  float fitScale = 1.0f;
+  bool fullScreenQuiet = false;
+  bool dragging = false;
+  bool dragMoved = false;
+  POINT dragStartCursor{};
+  POINT dragStartWindow{};
+  POINT dragLastCursor{};
+};
+
+// bubble/: the bubble's surface, place, size, content state and deadline.
+struct BubbleGroup {
+  DesktopSurface bubbleSurface;
+  int32_t bubbleX = 0;
+  int32_t bubbleY = 0;
+  float bubbleScale = 1.0f;
+  int32_t bubbleContentHeight = kDefaultBubbleContentHeight;
+  bool bubbleVisible = false;
+  bool supportPromptShown = false;
+  uint64_t bubbleHideTick = 0;
+  std::u16string hintText;
+};
+
+// scripture/: the offline bag, the request out, the schedule, the history and the current
+// Scripture.
+struct ScriptureGroup {
+  // Drawn with a generator of its own.
+  OfflineVerseBag offlineBag;
+  std::vector<ScriptureHistoryEntry> scriptureHistory;
+  int32_t historyIndex = -1;
+  // The outstanding online request; invalid when none is out or its result was taken. Its worker
+  // runs detached: dropping the future never waits for it.
+  std::future<OnlineVerse> scriptureFuture;
+  // When the worker of scriptureFuture started; 0 while none is out.
+  uint64_t requestStartTick = 0;
+  bool requestPending = false;
+  bool requestAutomatic = false;
+  uint64_t nextScriptureTick = 0;
+  std::u16string currentText;
+  std::u16string currentReference;
+  std::u16string currentTranslation = u"web";
+  bool currentOffline = false;
+};
 
 struct CompanionApp {
   CompanionApp();
   CompanionApp(const CompanionApp&) = delete;
   CompanionApp& operator=(const CompanionApp&) = delete;
 
-  // Window handles.
-  HWND companionWindow = nullptr;
-  HWND bubbleWindow = nullptr;
-  HWND hintWindow = nullptr;
-
-  // Drawing surfaces.
-  DesktopSurface characterSurface;
-  DesktopSurface bubbleSurface;
-
-  // Character art.
-  CharacterArt characterArt;
-
-  // Preference values (the younger flag lives in characterArt).
-  int32_t displaySeconds = 10;
-  int32_t gapSeconds = 60;
-  int32_t translationIndex = 0;
-  int32_t sizeMultiple = 1;
-  int32_t scripturesViewed = 0;
-  int32_t categoryIndex = 0;
-  int32_t promptMinutes = 0;
-  bool movementEnabled = true;
-  bool paused = false;
-  std::u16string monitorDevice;
-
-  // Offline backup verses, drawn with a generator of their own.
-  OfflineVerseBag offlineBag;
-
-  // Scripture history and schedule.
-  std::vector<ScriptureHistoryEntry> scriptureHistory;
-  // The outstanding online request; invalid when none is out or its result was taken. Its worker
-  // runs detached: dropping the future never waits for it.
-  std::future<OnlineVerse> scriptureFuture;
-  // When the worker of scriptureFuture started; 0 while none is out.
-  uint64_t requestStartTick = 0;
-  int32_t historyIndex = -1;
-  uint64_t nextScriptureTick = 0;
-  bool requestPending = false;
-  bool requestAutomatic = false;
-  bool currentOffline = false;
-
-  // Current Scripture, then the text of the bubble's hint.
-  std::u16string currentText;
-  std::u16string currentReference;
-  std::u16string currentTranslation = u"web";
-  std::u16string hintText;
-
-  // Shared generator: seeds each online request, and gives the random delays and walk targets.
-  std::mt19937 scriptureRandom;
-
-  // Monitors.
-  std::vector<MonitorRecord> monitors;
-  MonitorRecord currentMonitor;
-
-  // Tray.
+  ShellGroup shell;
+  FigureGroup figure;
+  BubbleGroup bubble;
+  PreferenceGroup preferences;
+  ScriptureGroup scripture;
+  PlacementGroup placement;
+  MotionGroup motion;
+  // settings/: the notification-area icon.
   NOTIFYICONDATAW trayIconData{};
-  uint64_t lastTraySelectTick = 0;  // the last select of the icon that was acted on
-
-  // Shell.
-  UINT taskbarCreatedMessage = 0;
-
-  // Preference files.
-  std::u16string preferencesFolder;
-  std::u16string preferencesPath;
-
-  // Positions.
-  int32_t positionX = 0;
-  int32_t positionY = 0;
-  int32_t bubbleX = 0;
-  int32_t bubbleY = 0;
-
-  // Sizes and scales.
-  int32_t bubbleContentHeight = 260;
-  float characterScale = 1.0f;
-  float bubbleScale = 1.0f;
-  float fitScale = 1.0f;
-
-  // Flags.
-  bool supportPromptShown = false;
-  bool bubbleVisible = false;
-  bool sessionLocked = false;
-  bool suspended = false;
-  bool fullScreenQuiet = false;
-  bool motionTimerRunning = false;
-  bool saveFailureReported = false;
-  bool dragging = false;
-  bool dragMoved = false;
-  bool freePlacement = false;
-
-  // Drag geometry.
-  POINT dragStartCursor{};
-  POINT dragStartWindow{};
-  POINT dragLastCursor{};
-
-  // Motion.
-  MotionState motionState = MotionState::Idle;
-  double walkFromX = 0;
-  double walkToX = 0;
-  uint64_t idleActionTick = 0;
-  uint64_t clipReplayTick = 0;
-
-  // Deadlines.
-  uint64_t bubbleHideTick = 0;
-  uint64_t lastTickTick = 0;
-
-  // Motion timing.
-  uint64_t motionStartTick = 0;
-  uint64_t lastInteractionTick = 0;
-  bool riseFromSitting = false;
-  bool waveAfterRise = false;
-  uint64_t motionFrozenTick = 0;
+  // Shared by all: seeds each online request, and gives the random delays and walk targets.
+  std::mt19937 scriptureRandom;
 };
 
 // The record of the running companion: set right after construction, cleared right before

@@ -96,15 +96,16 @@ void DrawSampleBubble(Gdiplus::Graphics& graphics, const std::u16string& text, i
 }
 
 void UpdateBubbleHint(CompanionApp& app) {
-  if (!app.hintWindow) return;
-  app.hintText = BubbleHintText(app.supportPromptShown, app.currentOffline, app.currentReference,
-                                app.currentTranslation);
+  if (!app.shell.hintWindow) return;
+  app.bubble.hintText =
+      BubbleHintText(app.bubble.supportPromptShown, app.scripture.currentOffline,
+                     app.scripture.currentReference, app.scripture.currentTranslation);
   TTTOOLINFOW tool{};
   tool.cbSize = kToolInfoV2Size;
-  tool.hwnd = app.bubbleWindow;
-  tool.uId = reinterpret_cast<UINT_PTR>(app.bubbleWindow);
-  tool.lpszText = AsWritableWide(app.hintText.data());
-  SendMessageW(app.hintWindow, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.hwnd = app.shell.bubbleWindow;
+  tool.uId = reinterpret_cast<UINT_PTR>(app.shell.bubbleWindow);
+  tool.lpszText = AsWritableWide(app.bubble.hintText.data());
+  SendMessageW(app.shell.hintWindow, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 }  // namespace companion

@@ -12,6 +12,8 @@ namespace companion {
 // The bubble is laid out 350 units wide; one unit is one pixel at scale 1.0.
 inline constexpr int32_t kBubbleUnitsWide = 350;
 inline constexpr int32_t kMinBubbleHeight = 85;
+// The content height of a bubble not yet measured, and the bubble window's first height.
+inline constexpr int32_t kDefaultBubbleContentHeight = 260;
 inline constexpr float kTextBoxWidth = 310.0f;
 inline constexpr float kMeasureBoxHeight = 1000.0f;
 

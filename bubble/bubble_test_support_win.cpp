@@ -26,23 +26,23 @@ void CompanionWithBubble::SetUpTestSuite() {
 void CompanionWithBubble::SetUp() {
   app_ = std::make_unique<CompanionApp>();
   LoadPreferencesFrom(*app_, temp_.Path());
-  app_->companionWindow = CreateWindowExW(0, L"STATIC", L"Companion", WS_POPUP, 0, 0, 280, 190,
-                                          nullptr, nullptr, nullptr, nullptr);
-  app_->bubbleWindow =
+  app_->shell.companionWindow = CreateWindowExW(0, L"STATIC", L"Companion", WS_POPUP, 0, 0, 280,
+                                                190, nullptr, nullptr, nullptr, nullptr);
+  app_->shell.bubbleWindow =
       CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
                       kTestBubbleClass, L"Scripture", WS_POPUP, 0, 0, 350, 260,
-                      app_->companionWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
-  ASSERT_NE(app_->bubbleWindow, nullptr);
-  app_->positionX = 600;
-  app_->positionY = 600;
+                      app_->shell.companionWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(app_->shell.bubbleWindow, nullptr);
+  app_->preferences.positionX = 600;
+  app_->preferences.positionY = 600;
   processCompanionApp = app_.get();
 }
 
 void CompanionWithBubble::TearDown() {
-  if (app_->scriptureFuture.valid()) app_->scriptureFuture.wait();
+  if (app_->scripture.scriptureFuture.valid()) app_->scripture.scriptureFuture.wait();
   processCompanionApp = nullptr;
-  DestroyWindow(app_->bubbleWindow);
-  DestroyWindow(app_->companionWindow);
+  DestroyWindow(app_->shell.bubbleWindow);
+  DestroyWindow(app_->shell.companionWindow);
 }
 
 }  // namespace companion::testing

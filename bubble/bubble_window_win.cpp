@@ -26,26 +26,28 @@ constexpr uint64_t kIdleAfterBubbleMinMs = 60000;
 constexpr uint64_t kIdleAfterBubbleMaxMs = 120000;
 
 RECT WorkAreaOf(const CompanionApp& app) {
-  if (app.currentMonitor.handle) return app.currentMonitor.info.rcWork;
+  if (app.placement.currentMonitor.handle) return app.placement.currentMonitor.info.rcWork;
   // Before the character has been placed on a display, take the one its window is on.
   MONITORINFO info{};
   info.cbSize = sizeof(info);
-  GetMonitorInfoW(MonitorFromWindow(app.companionWindow, MONITOR_DEFAULTTOPRIMARY), &info);
+  GetMonitorInfoW(MonitorFromWindow(app.shell.companionWindow, MONITOR_DEFAULTTOPRIMARY), &info);
   return info.rcWork;
 }
 
 void DrawBubbleOnSurface(CompanionApp& app, const BubblePlacement& placement) {
-  SurfaceCanvas canvas(app.bubbleSurface, placement.scale);
-  DrawBubble(canvas.graphics(),
-             app.supportPromptShown ? std::u16string(kSupportMessage) : app.currentText,
-             app.bubbleContentHeight, placement.tailX, placement.tailAtTop);
+  SurfaceCanvas canvas(app.bubble.bubbleSurface, placement.scale);
+  DrawBubble(
+      canvas.graphics(),
+      app.bubble.supportPromptShown ? std::u16string(kSupportMessage) : app.scripture.currentText,
+      app.bubble.bubbleContentHeight, placement.tailX, placement.tailAtTop);
 }
 
 void OnBubbleClick(CompanionApp& app) {
-  if (app.supportPromptShown) {
-    OpenUrl(app.companionWindow, kDonationUrl);
-  } else if (!app.currentReference.empty()) {
-    OpenUrl(app.companionWindow, BuildReferenceUrl(app.currentReference, app.currentTranslation));
+  if (app.bubble.supportPromptShown) {
+    OpenUrl(app.shell.companionWindow, kDonationUrl);
+  } else if (!app.scripture.currentReference.empty()) {
+    OpenUrl(app.shell.companionWindow,
+            BuildReferenceUrl(app.scripture.currentReference, app.scripture.currentTranslation));
   }
 }
 
@@ -75,47 +77,48 @@ BubbleInputs GatherBubbleInputs(const CompanionApp& app) {
   in.workTop = work.top;
   in.workRight = work.right;
   in.workBottom = work.bottom;
-  in.characterScale = app.characterScale;
-  in.fitScale = app.fitScale;
-  in.positionX = app.positionX;
-  in.positionY = app.positionY;
-  in.contentHeight = app.bubbleContentHeight;
+  in.characterScale = app.placement.characterScale;
+  in.fitScale = app.placement.fitScale;
+  in.positionX = app.preferences.positionX;
+  in.positionY = app.preferences.positionY;
+  in.contentHeight = app.bubble.bubbleContentHeight;
   in.sinkOffset = SinkOffset(app, GetTickCount64());
   return in;
 }
 
 void RenderBubble(CompanionApp& app) {
   const BubblePlacement placement = PlaceBubble(GatherBubbleInputs(app));
-  app.bubbleX = placement.x;
-  app.bubbleY = placement.y;
-  app.bubbleScale = placement.scale;
+  app.bubble.bubbleX = placement.x;
+  app.bubble.bubbleY = placement.y;
+  app.bubble.bubbleScale = placement.scale;
 
-  ResizeSurface(app.bubbleSurface, placement.width, placement.height);
+  ResizeSurface(app.bubble.bubbleSurface, placement.width, placement.height);
   DrawBubbleOnSurface(app, placement);
-  if (!PushLayeredFrame(app.bubbleSurface, app.bubbleWindow, placement.x, placement.y, 255)) {
+  if (!PushLayeredFrame(app.bubble.bubbleSurface, app.shell.bubbleWindow, placement.x, placement.y,
+                        255)) {
     throw std::runtime_error("Windows could not display the Scripture bubble");
   }
-  ShowWindow(app.bubbleWindow, SW_SHOWNOACTIVATE);
+  ShowWindow(app.shell.bubbleWindow, SW_SHOWNOACTIVATE);
   UpdateBubbleHint(app);
 }
 
 void HideBubble(CompanionApp& app) {
-  if (app.bubbleVisible && app.supportPromptShown) {
-    app.scripturesViewed = 0;
+  if (app.bubble.bubbleVisible && app.bubble.supportPromptShown) {
+    app.preferences.scripturesViewed = 0;
     SavePreferences(app);
   }
-  app.requestPending = false;
-  KillTimer(app.companionWindow, TIMER_BUBBLE);
-  app.supportPromptShown = false;
-  app.bubbleVisible = false;
-  ShowWindow(app.bubbleWindow, SW_HIDE);
+  app.scripture.requestPending = false;
+  KillTimer(app.shell.companionWindow, TIMER_BUBBLE);
+  app.bubble.supportPromptShown = false;
+  app.bubble.bubbleVisible = false;
+  ShowWindow(app.shell.bubbleWindow, SW_HIDE);
   // A tip on show would otherwise stay behind on an empty spot.
-  if (app.hintWindow) SendMessageW(app.hintWindow, TTM_POP, 0, 0);
+  if (app.shell.hintWindow) SendMessageW(app.shell.hintWindow, TTM_POP, 0, 0);
   const uint64_t now = GetTickCount64();
-  app.lastInteractionTick = now;
+  app.motion.lastInteractionTick = now;
   std::uniform_int_distribution<uint64_t> idle(kIdleAfterBubbleMinMs, kIdleAfterBubbleMaxMs);
-  app.idleActionTick = now + idle(app.scriptureRandom);
-  app.nextScriptureTick = RestartedScriptureTick(now, app.gapSeconds);
+  app.motion.idleActionTick = now + idle(app.scriptureRandom);
+  app.scripture.nextScriptureTick = RestartedScriptureTick(now, app.preferences.gapSeconds);
 }
 
 void OpenUrl(HWND owner, const std::u16string& url) {
@@ -135,7 +138,7 @@ LRESULT CALLBACK BubbleWindowProc(HWND window, UINT message, WPARAM wParam,
     return DispatchBubbleMessage(*app, window, message, wParam, lParam);
   } catch (...) {
     // The companion window's close ends the run in order.
-    PostMessageW(app->companionWindow, WM_CLOSE, 0, 0);
+    PostMessageW(app->shell.companionWindow, WM_CLOSE, 0, 0);
     return 0;
   }
 }

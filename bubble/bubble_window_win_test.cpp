@@ -21,11 +21,11 @@ using testing::PixelAt;
 class BubbleWindow : public testing::CompanionWithBubble {
  protected:
   void ShowScripture(const std::u16string& text) {
-    app_->currentText = text;
-    app_->currentReference = u"Psalms 23:1";
-    app_->currentTranslation = u"web";
-    app_->bubbleContentHeight = MeasureBubbleText(text);
-    app_->bubbleVisible = true;
+    app_->scripture.currentText = text;
+    app_->scripture.currentReference = u"Psalms 23:1";
+    app_->scripture.currentTranslation = u"web";
+    app_->bubble.bubbleContentHeight = MeasureBubbleText(text);
+    app_->bubble.bubbleVisible = true;
     RenderBubble(*app_);
   }
 };
@@ -33,21 +33,24 @@ class BubbleWindow : public testing::CompanionWithBubble {
 TEST_F(BubbleWindow, RenderedBesideTheCharacter) {
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  app_->positionX = work.left + 400;
-  app_->positionY = work.bottom - 200;
+  app_->preferences.positionX = work.left + 400;
+  app_->preferences.positionY = work.bottom - 200;
   ShowScripture(
       u"The Lord is my shepherd; I shall lack nothing. He makes me lie down in green "
       u"pastures. He leads me beside still waters.");
 
   RECT shown{};
-  GetWindowRect(app_->bubbleWindow, &shown);
-  EXPECT_TRUE(IsWindowVisible(app_->bubbleWindow));
-  EXPECT_EQ(shown.bottom, app_->positionY + 22);  // above the character
+  GetWindowRect(app_->shell.bubbleWindow, &shown);
+  EXPECT_TRUE(IsWindowVisible(app_->shell.bubbleWindow));
+  EXPECT_EQ(shown.bottom, app_->preferences.positionY + 22);  // above the character
   EXPECT_EQ(shown.right - shown.left, 350);
   // The tail points down at the figure's middle.
-  const int32_t tipX = app_->positionX + 140 - app_->bubbleX;
-  EXPECT_EQ(PixelAt(app_->bubbleSurface, tipX, app_->bubbleSurface.height - 8).alpha, 255);
-  EXPECT_EQ(PixelAt(app_->bubbleSurface, tipX + 40, app_->bubbleSurface.height - 8).alpha, 0);
+  const int32_t tipX = app_->preferences.positionX + 140 - app_->bubble.bubbleX;
+  EXPECT_EQ(PixelAt(app_->bubble.bubbleSurface, tipX, app_->bubble.bubbleSurface.height - 8).alpha,
+            255);
+  EXPECT_EQ(
+      PixelAt(app_->bubble.bubbleSurface, tipX + 40, app_->bubble.bubbleSurface.height - 8).alpha,
+      0);
 }
 
 // The figure fills its frame so that the tail of a bubble above it ends at the top of the resting
@@ -65,16 +68,16 @@ TEST_F(BubbleWindow, TheTailMeetsTheHeadOfTheRestingFigure) {
   };
   for (const bool younger : {false, true}) {
     for (const float scale : {0.375f, 0.75f, 1.125f}) {
-      app_->characterScale = scale;
-      app_->fitScale = 1.0f;
-      SetYounger(app_->characterArt, younger);
-      EnsureClip(app_->characterArt, kIdleClip);
+      app_->placement.characterScale = scale;
+      app_->placement.fitScale = 1.0f;
+      SetYounger(app_->figure.characterArt, younger);
+      EnsureClip(app_->figure.characterArt, kIdleClip);
       DesktopSurface figure;
       ResizeSurface(figure, int32_t(280 * scale), int32_t(190 * scale));
-      DrawScaledFrame(app_->characterArt, figure, scale, 0);
+      DrawScaledFrame(app_->figure.characterArt, figure, scale, 0);
       ShowScripture(u"Rejoice always.");
-      const int32_t headTop = app_->positionY + opaqueRows(figure).first;
-      const int32_t tailTip = app_->bubbleY + opaqueRows(app_->bubbleSurface).second;
+      const int32_t headTop = app_->preferences.positionY + opaqueRows(figure).first;
+      const int32_t tailTip = app_->bubble.bubbleY + opaqueRows(app_->bubble.bubbleSurface).second;
       EXPECT_LE(std::abs(headTop - tailTip), 8)
           << "younger " << younger << ", scale " << scale << ": head top " << headTop
           << ", tail tip " << tailTip;
@@ -83,40 +86,42 @@ TEST_F(BubbleWindow, TheTailMeetsTheHeadOfTheRestingFigure) {
 }
 
 TEST_F(BubbleWindow, HalfTheCharacterScaleHalvesTheBubble) {
-  app_->characterScale = app_->fitScale = 0.5f;
-  app_->positionX = 600;
-  app_->positionY = 500;
+  app_->placement.characterScale = app_->placement.fitScale = 0.5f;
+  app_->preferences.positionX = 600;
+  app_->preferences.positionY = 500;
   ShowScripture(u"Jesus wept.");
-  EXPECT_EQ(app_->bubbleSurface.width, 175);
-  EXPECT_EQ(app_->bubbleSurface.height, 42);
+  EXPECT_EQ(app_->bubble.bubbleSurface.width, 175);
+  EXPECT_EQ(app_->bubble.bubbleSurface.height, 42);
 }
 
 TEST_F(BubbleWindow, CloseHidesWithoutDestroying) {
-  app_->gapSeconds = 300;
+  app_->preferences.gapSeconds = 300;
   ShowScripture(u"Rejoice always.");
-  app_->requestPending = true;
+  app_->scripture.requestPending = true;
   const uint64_t before = GetTickCount64();
-  SendMessageW(app_->bubbleWindow, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(IsWindow(app_->bubbleWindow));
-  EXPECT_FALSE(IsWindowVisible(app_->bubbleWindow));
-  EXPECT_FALSE(app_->requestPending);
-  EXPECT_GE(app_->nextScriptureTick, before + 300000);
-  EXPECT_LE(app_->nextScriptureTick, GetTickCount64() + 300000);
+  SendMessageW(app_->shell.bubbleWindow, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(app_->shell.bubbleWindow));
+  EXPECT_FALSE(IsWindowVisible(app_->shell.bubbleWindow));
+  EXPECT_FALSE(app_->scripture.requestPending);
+  EXPECT_GE(app_->scripture.nextScriptureTick, before + 300000);
+  EXPECT_LE(app_->scripture.nextScriptureTick, GetTickCount64() + 300000);
 }
 
 TEST_F(BubbleWindow, HidingTheSupportMessageResetsTheCount) {
-  app_->scripturesViewed = 50;
+  app_->preferences.scripturesViewed = 50;
   ShowScripture(u"Rejoice always.");
   HideBubble(*app_);
-  EXPECT_FALSE(testing::FileExists(app_->preferencesPath));  // a Scripture bubble: no save
+  EXPECT_FALSE(
+      testing::FileExists(app_->preferences.preferencesPath));  // a Scripture bubble: no save
 
-  app_->supportPromptShown = true;
-  app_->bubbleVisible = true;
+  app_->bubble.supportPromptShown = true;
+  app_->bubble.bubbleVisible = true;
   HideBubble(*app_);
-  EXPECT_EQ(app_->scripturesViewed, 0);
-  EXPECT_NE(testing::ReadWholeFile(app_->preferencesPath).find("ScripturesViewed=0\r\n"),
-            std::string::npos);
-  EXPECT_FALSE(app_->supportPromptShown);
+  EXPECT_EQ(app_->preferences.scripturesViewed, 0);
+  EXPECT_NE(
+      testing::ReadWholeFile(app_->preferences.preferencesPath).find("ScripturesViewed=0\r\n"),
+      std::string::npos);
+  EXPECT_FALSE(app_->bubble.supportPromptShown);
 }
 
 TEST(OpenUrl, FailureTellsTheUserWhereToGo) {

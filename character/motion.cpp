@@ -27,13 +27,13 @@ bool MayRun(const MotionFacts& facts) {
          !facts.dragging;
 }
 
-int32_t CurrentClip(const MotionMembers& m) {
+int32_t CurrentClip(const MotionGroup& m) {
   return ClipForState(m.motionState, m.walkFromX, m.walkToX, m.riseFromSitting);
 }
 
 // Play the current state's clip again from its start; state, atlas and idle deadline stay.
 void Replay(MotionMachine& machine, uint64_t now) {
-  MotionMembers& m = machine.members;
+  MotionGroup& m = machine.motion;
   if (m.motionTimerRunning || now < m.clipReplayTick) return;
   m.motionStartTick = now;
   m.clipReplayTick = now + machine.platform.clipDurationMs() + kReplayPauseMs +
@@ -42,11 +42,12 @@ void Replay(MotionMachine& machine, uint64_t now) {
 }
 
 void StartWalk(MotionMachine& machine, uint64_t now) {
-  MotionMembers& m = machine.members;
+  MotionGroup& m = machine.motion;
   const MotionFacts& f = machine.facts;
   const int32_t draw = Uniform(machine.random, 0, kWalkDrawRange);
-  m.walkFromX = m.positionX;
-  m.walkToX = WalkTarget(m.positionX, draw, f.characterScale, f.walkBoundsLeft, f.walkBoundsRight);
+  m.walkFromX = machine.positionX;
+  m.walkToX =
+      WalkTarget(machine.positionX, draw, f.characterScale, f.walkBoundsLeft, f.walkBoundsRight);
   SetMotionState(machine, MotionState::Walk, now);
 }
 
@@ -75,19 +76,19 @@ int32_t ClipForState(MotionState state, double walkFromX, double walkToX, bool r
 }
 
 void StartMotionTimer(MotionMachine& machine) {
-  machine.members.motionFrozenTick = 0;
-  if (machine.members.motionTimerRunning) return;
-  machine.members.motionTimerRunning = true;
+  machine.motion.motionFrozenTick = 0;
+  if (machine.motion.motionTimerRunning) return;
+  machine.motion.motionTimerRunning = true;
   machine.platform.setMotionTimer();
 }
 
 void StopMotionTimer(MotionMachine& machine) {
   machine.platform.killMotionTimer();
-  machine.members.motionTimerRunning = false;
+  machine.motion.motionTimerRunning = false;
 }
 
 void SetMotionState(MotionMachine& machine, MotionState state, uint64_t now) {
-  MotionMembers& m = machine.members;
+  MotionGroup& m = machine.motion;
   m.motionState = state;
   m.motionStartTick = now;
   machine.platform.ensureClip(CurrentClip(m));
@@ -106,12 +107,12 @@ void SetMotionState(MotionMachine& machine, MotionState state, uint64_t now) {
 }
 
 void FreezeMotion(MotionMachine& machine, uint64_t now) {
-  if (machine.members.motionTimerRunning) machine.members.motionFrozenTick = now;
+  if (machine.motion.motionTimerRunning) machine.motion.motionFrozenTick = now;
   StopMotionTimer(machine);
 }
 
 void ResumeMotion(MotionMachine& machine, uint64_t now) {
-  MotionMembers& m = machine.members;
+  MotionGroup& m = machine.motion;
   if (m.motionFrozenTick == 0 || m.motionTimerRunning || !MayRun(machine.facts) ||
       machine.facts.fullScreenQuiet) {
     return;
@@ -122,18 +123,18 @@ void ResumeMotion(MotionMachine& machine, uint64_t now) {
 }
 
 void MotionStep(MotionMachine& machine, uint64_t now) {
-  MotionMembers& m = machine.members;
+  MotionGroup& m = machine.motion;
   const uint64_t clipMs = machine.platform.clipDurationMs();
   const uint64_t elapsed = now - m.motionStartTick;
   if (m.motionState == MotionState::Walk) {
-    m.positionX = WalkPositionX(m.walkFromX, m.walkToX, elapsed, clipMs);
+    machine.positionX = WalkPositionX(m.walkFromX, m.walkToX, elapsed, clipMs);
   }
   machine.platform.renderCharacter(now);
   if (elapsed < clipMs) return;
 
   switch (m.motionState) {
     case MotionState::Walk:
-      m.positionX = static_cast<int32_t>(m.walkToX);
+      machine.positionX = static_cast<int32_t>(m.walkToX);
       SetMotionState(machine, MotionState::Idle, now);
       break;
     case MotionState::SitDown:
@@ -160,7 +161,7 @@ void MotionStep(MotionMachine& machine, uint64_t now) {
 }
 
 void BehaviourTick(MotionMachine& machine, uint64_t now) {
-  MotionMembers& m = machine.members;
+  MotionGroup& m = machine.motion;
   const MotionFacts& f = machine.facts;
   if (!f.movementEnabled) {
     StopMotionTimer(machine);
@@ -212,7 +213,7 @@ void BehaviourTick(MotionMachine& machine, uint64_t now) {
 }
 
 void GreetUser(MotionMachine& machine, uint64_t now) {
-  MotionMembers& m = machine.members;
+  MotionGroup& m = machine.motion;
   m.lastInteractionTick = now;
   switch (m.motionState) {
     case MotionState::LieDown:

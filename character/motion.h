@@ -39,23 +39,21 @@ inline constexpr uint64_t kLieDownAfterMs = 300000;
 
 int32_t ClipForState(MotionState state, double walkFromX, double walkToX, bool riseFromSitting);
 
-// The motion members of the companion record, by reference, so that the rules below change the
-// program's own state (and, in tests, a plain fake).
-struct MotionMembers {
-  MotionState& motionState;
-  uint64_t& motionStartTick;
-  double& walkFromX;
-  double& walkToX;
-  bool& riseFromSitting;
-  bool& waveAfterRise;
-  uint64_t& clipReplayTick;
-  uint64_t& idleActionTick;
-  uint64_t& lastInteractionTick;
-  bool& motionTimerRunning;
-  int32_t& positionX;  // screen x of the window's left edge at rest; walks move it
+// The figure's motion as the companion record holds it; only the rules below change it.
+struct MotionGroup {
+  MotionState motionState = MotionState::Idle;
+  uint64_t motionStartTick = 0;
+  double walkFromX = 0;
+  double walkToX = 0;
+  bool riseFromSitting = false;
+  bool waveAfterRise = false;
+  uint64_t clipReplayTick = 0;
+  uint64_t idleActionTick = 0;
+  uint64_t lastInteractionTick = 0;
+  bool motionTimerRunning = false;
   // When something that blocks motion stopped a clip before its end (or kept a new one from
   // starting); 0 when no clip waits to go on.
-  uint64_t& motionFrozenTick;
+  uint64_t motionFrozenTick = 0;
 };
 
 // What the machine reads of the rest of the companion, gathered for one call.
@@ -86,7 +84,8 @@ struct MotionPlatform {
 };
 
 struct MotionMachine {
-  MotionMembers members;
+  MotionGroup& motion;
+  int32_t& positionX;  // screen x of the window's left edge at rest; walks move it
   MotionFacts facts;
   const MotionPlatform& platform;
   std::mt19937& random;

@@ -10,12 +10,7 @@ namespace {
 
 // The companion's motion members with a fake clock: the frame timer fires every 41 ms while it is
 // set, the behaviour tick every whole second.
-struct FakeCompanion {
-  MotionState motionState = MotionState::Idle;
-  uint64_t motionStartTick = 0, clipReplayTick = 0, idleActionTick = 0, lastInteractionTick = 0,
-           motionFrozenTick = 0;
-  double walkFromX = 0, walkToX = 0;
-  bool riseFromSitting = false, waveAfterRise = false, motionTimerRunning = false;
+struct FakeCompanion : MotionGroup {
   int32_t positionX = 1000;
 
   MotionFacts facts{.walkBoundsLeft = 0, .walkBoundsRight = 1920};
@@ -43,12 +38,7 @@ struct FakeCompanion {
 
   void At(uint64_t now, auto call) {
     clock = now;
-    MotionMachine m{{motionState, motionStartTick, walkFromX, walkToX, riseFromSitting,
-                     waveAfterRise, clipReplayTick, idleActionTick, lastInteractionTick,
-                     motionTimerRunning, positionX, motionFrozenTick},
-                    facts,
-                    platform,
-                    random};
+    MotionMachine m{*this, positionX, facts, platform, random};
     call(m);
     if (transitions.empty() || transitions.back().second != motionState)
       transitions.push_back({clock, motionState});

@@ -10,36 +10,35 @@ namespace {
 
 MotionPlatform PlatformFor(CompanionApp& app) {
   return {
-      .ensureClip = [&app](int32_t clipIndex) { EnsureClip(app.characterArt, clipIndex); },
-      .clipDurationMs = [&app] { return ClipDurationMs(app.characterArt); },
+      .ensureClip = [&app](int32_t clipIndex) { EnsureClip(app.figure.characterArt, clipIndex); },
+      .clipDurationMs = [&app] { return ClipDurationMs(app.figure.characterArt); },
       .setMotionTimer =
-          [&app] { SetTimer(app.companionWindow, TIMER_MOTION, kMotionPeriodMs, nullptr); },
-      .killMotionTimer = [&app] { KillTimer(app.companionWindow, TIMER_MOTION); },
+          [&app] { SetTimer(app.shell.companionWindow, TIMER_MOTION, kMotionPeriodMs, nullptr); },
+      .killMotionTimer = [&app] { KillTimer(app.shell.companionWindow, TIMER_MOTION); },
       .renderCharacter = [&app](uint64_t now) { RenderCharacter(app, now); },
       .pointerOnCharacter =
           [&app] {
             POINT pointer{};
-            return GetCursorPos(&pointer) && WindowFromPoint(pointer) == app.companionWindow;
+            return GetCursorPos(&pointer) && WindowFromPoint(pointer) == app.shell.companionWindow;
           },
   };
 }
 
 MotionMachine MachineFor(CompanionApp& app, const MotionPlatform& platform) {
   // A freely placed figure walks anywhere on its monitor, on the taskbar only along the work area.
-  const RECT& bounds =
-      app.freePlacement ? app.currentMonitor.info.rcMonitor : app.currentMonitor.info.rcWork;
-  return {{app.motionState, app.motionStartTick, app.walkFromX, app.walkToX, app.riseFromSitting,
-           app.waveAfterRise, app.clipReplayTick, app.idleActionTick, app.lastInteractionTick,
-           app.motionTimerRunning, app.positionX, app.motionFrozenTick},
-          {.movementEnabled = app.movementEnabled,
-           .paused = app.paused,
-           .sessionLocked = app.sessionLocked,
-           .suspended = app.suspended,
-           .dragging = app.dragging,
-           .fullScreenQuiet = app.fullScreenQuiet,
-           .bubbleVisible = app.bubbleVisible,
-           .younger = app.characterArt.younger,
-           .characterScale = app.characterScale,
+  const RECT& bounds = app.preferences.freePlacement ? app.placement.currentMonitor.info.rcMonitor
+                                                     : app.placement.currentMonitor.info.rcWork;
+  return {app.motion,
+          app.preferences.positionX,
+          {.movementEnabled = app.preferences.movementEnabled,
+           .paused = app.preferences.paused,
+           .sessionLocked = app.shell.sessionLocked,
+           .suspended = app.shell.suspended,
+           .dragging = app.placement.dragging,
+           .fullScreenQuiet = app.placement.fullScreenQuiet,
+           .bubbleVisible = app.bubble.bubbleVisible,
+           .younger = app.figure.characterArt.younger,
+           .characterScale = app.placement.characterScale,
            .walkBoundsLeft = bounds.left,
            .walkBoundsRight = bounds.right},
           platform,
@@ -83,15 +82,15 @@ void GreetUser(CompanionApp& app, uint64_t now) {
 }
 
 int32_t SinkOffset(const CompanionApp& app, uint64_t now) {
-  return SinkOffset(SinkInputs{.freePlacement = app.freePlacement,
-                               .state = app.motionState,
-                               .riseFromSitting = app.riseFromSitting,
+  return SinkOffset(SinkInputs{.freePlacement = app.preferences.freePlacement,
+                               .state = app.motion.motionState,
+                               .riseFromSitting = app.motion.riseFromSitting,
                                .now = now,
-                               .motionStartTick = app.motionStartTick,
-                               .clipMs = ClipDurationMs(app.characterArt),
-                               .monitorBottom = app.currentMonitor.info.rcMonitor.bottom,
-                               .workBottom = app.currentMonitor.info.rcWork.bottom,
-                               .characterScale = app.characterScale});
+                               .motionStartTick = app.motion.motionStartTick,
+                               .clipMs = ClipDurationMs(app.figure.characterArt),
+                               .monitorBottom = app.placement.currentMonitor.info.rcMonitor.bottom,
+                               .workBottom = app.placement.currentMonitor.info.rcWork.bottom,
+                               .characterScale = app.placement.characterScale});
 }
 
 }  // namespace companion

@@ -65,19 +65,22 @@ bool IsFullScreen(const CompanionApp& app) {
     return true;
   }
   HWND foreground = GetForegroundWindow();
-  if (!foreground || foreground == app.companionWindow || foreground == app.bubbleWindow) {
+  if (!foreground || foreground == app.shell.companionWindow ||
+      foreground == app.shell.bubbleWindow) {
     return false;
   }
   // With nothing active the desktop window itself can be the foreground, and it always covers
   // the monitor.
   if (foreground == GetDesktopWindow() || foreground == GetShellWindow()) return false;
   if (IsShellWindowClass(ClassName(foreground))) return false;
-  if (MonitorFromWindow(foreground, MONITOR_DEFAULTTONEAREST) != app.currentMonitor.handle) {
+  if (MonitorFromWindow(foreground, MONITOR_DEFAULTTONEAREST) !=
+      app.placement.currentMonitor.handle) {
     return false;
   }
   RECT rect{};
   return GetWindowRect(foreground, &rect) &&
-         CoversMonitor(ToScreenRect(rect), ToScreenRect(app.currentMonitor.info.rcMonitor));
+         CoversMonitor(ToScreenRect(rect),
+                       ToScreenRect(app.placement.currentMonitor.info.rcMonitor));
 }
 
 bool TaskbarAbove(HWND window) {
@@ -96,12 +99,13 @@ void AssertTopmost(HWND window) {
 
 // The taskbar can be raised over topmost windows; the figure and its bubble go back on top.
 void KeepTopmost(CompanionApp& app) {
-  if (app.sessionLocked || app.suspended || app.fullScreenQuiet) return;
-  if (!IsWindowVisible(app.companionWindow)) return;
-  const bool topmost = (GetWindowLongPtrW(app.companionWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-  if (topmost && !TaskbarAbove(app.companionWindow)) return;
-  AssertTopmost(app.companionWindow);
-  if (app.bubbleVisible && app.bubbleWindow) AssertTopmost(app.bubbleWindow);
+  if (app.shell.sessionLocked || app.shell.suspended || app.placement.fullScreenQuiet) return;
+  if (!IsWindowVisible(app.shell.companionWindow)) return;
+  const bool topmost =
+      (GetWindowLongPtrW(app.shell.companionWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (topmost && !TaskbarAbove(app.shell.companionWindow)) return;
+  AssertTopmost(app.shell.companionWindow);
+  if (app.bubble.bubbleVisible && app.shell.bubbleWindow) AssertTopmost(app.shell.bubbleWindow);
 }
 
 ScreenPoint CursorPosition() {
@@ -113,13 +117,13 @@ ScreenPoint CursorPosition() {
 // The end of a press, by button-up or by the drag timer finding the button up.
 void FinishPress(CompanionApp& app) {
   // Cleared before the capture goes, so the WM_CAPTURECHANGED it causes finds no drag.
-  app.dragging = false;
-  KillTimer(app.companionWindow, TIMER_DRAG);
+  app.placement.dragging = false;
+  KillTimer(app.shell.companionWindow, TIMER_DRAG);
   ReleaseCapture();
   const uint64_t now = GetTickCount64();
-  app.lastInteractionTick = now;
-  app.idleActionTick = now + kActionPauseAfterTouchMs;
-  if (app.dragMoved) {
+  app.motion.lastInteractionTick = now;
+  app.motion.idleActionTick = now + kActionPauseAfterTouchMs;
+  if (app.placement.dragMoved) {
     SavePreferences(app);
   } else {
     ApplyClickRule(app);
@@ -132,53 +136,57 @@ void FinishPress(CompanionApp& app) {
 namespace {
 
 void Place(CompanionApp& app, bool force, UINT dpi, bool keepBottomCentre) {
-  app.monitors.clear();
-  EnumDisplayMonitors(nullptr, nullptr, AppendMonitor, reinterpret_cast<LPARAM>(&app.monitors));
-  if (app.monitors.empty()) return;
+  app.placement.monitors.clear();
+  EnumDisplayMonitors(nullptr, nullptr, AppendMonitor,
+                      reinterpret_cast<LPARAM>(&app.placement.monitors));
+  if (app.placement.monitors.empty()) return;
 
   std::vector<MonitorChoice> choices;
-  for (const MonitorRecord& record : app.monitors) {
+  for (const MonitorRecord& record : app.placement.monitors) {
     choices.push_back({DeviceName(record), (record.info.dwFlags & MONITORINFOF_PRIMARY) != 0});
   }
-  const MonitorRecord chosen = app.monitors[ChooseMonitor(choices, app.monitorDevice)];
-  const bool changed = force || chosen.handle != app.currentMonitor.handle;
-  app.currentMonitor = chosen;
+  const MonitorRecord chosen =
+      app.placement.monitors[ChooseMonitor(choices, app.preferences.monitorDevice)];
+  const bool changed = force || chosen.handle != app.placement.currentMonitor.handle;
+  app.placement.currentMonitor = chosen;
 
   PlacementInputs in{.monitor = ToScreenRect(chosen.info.rcMonitor),
                      .work = ToScreenRect(chosen.info.rcWork),
                      .changed = changed,
-                     .freePlacement = app.freePlacement,
-                     .position = {app.positionX, app.positionY},
-                     .characterScale = app.characterScale,
+                     .freePlacement = app.preferences.freePlacement,
+                     .position = {app.preferences.positionX, app.preferences.positionY},
+                     .characterScale = app.placement.characterScale,
                      .keepBottomCentre = keepBottomCentre};
   const ScreenPoint interim = PlaceOnMonitor(in).interim;
-  app.positionX = interim.x;
-  app.positionY = interim.y;
+  app.preferences.positionX = interim.x;
+  app.preferences.positionY = interim.y;
   // Also keeps the window topmost; the final position reaches the screen with the next render.
-  SetWindowPos(app.companionWindow, HWND_TOPMOST, interim.x, interim.y, 0, 0,
+  SetWindowPos(app.shell.companionWindow, HWND_TOPMOST, interim.x, interim.y, 0, 0,
                SWP_NOSIZE | SWP_NOACTIVATE);
 
   in.dpiScale = dpi != 0 ? float(dpi) / 96.0f : 1.0f;
-  in.sizeMultiple = app.sizeMultiple;
+  in.sizeMultiple = app.preferences.sizeMultiple;
   const Placement placement = PlaceOnMonitor(in);
-  app.fitScale = placement.fitScale;
-  app.characterScale = placement.characterScale;
-  app.positionX = placement.position.x;
-  app.positionY = placement.position.y;
-  ResizeSurface(app.characterSurface, placement.width, placement.height);
+  app.placement.fitScale = placement.fitScale;
+  app.placement.characterScale = placement.characterScale;
+  app.preferences.positionX = placement.position.x;
+  app.preferences.positionY = placement.position.y;
+  ResizeSurface(app.figure.characterSurface, placement.width, placement.height);
 
   if (changed) SetMotionState(app, MotionState::Idle, GetTickCount64());
-  if (app.motionState == MotionState::Walk) {
+  if (app.motion.motionState == MotionState::Walk) {
     const Span span = TaskbarSpan(in.work, placement.margin, placement.width);
-    app.walkFromX = std::clamp(double(int32_t(app.walkFromX)), double(span.low), double(span.high));
-    app.walkToX = std::clamp(double(int32_t(app.walkToX)), double(span.low), double(span.high));
+    app.motion.walkFromX =
+        std::clamp(double(int32_t(app.motion.walkFromX)), double(span.low), double(span.high));
+    app.motion.walkToX =
+        std::clamp(double(int32_t(app.motion.walkToX)), double(span.low), double(span.high));
   }
 }
 
 }  // namespace
 
 void PlaceCharacter(CompanionApp& app, bool force) {
-  Place(app, force, GetDpiForWindow(app.companionWindow), false);
+  Place(app, force, GetDpiForWindow(app.shell.companionWindow), false);
 }
 
 void RescaleCharacter(CompanionApp& app, uint32_t dpi) {
@@ -187,16 +195,16 @@ void RescaleCharacter(CompanionApp& app, uint32_t dpi) {
 
 void FullScreenWatch(CompanionApp& app, uint64_t now) {
   const bool full = IsFullScreen(app);
-  if (full != app.fullScreenQuiet) {
-    app.fullScreenQuiet = full;
+  if (full != app.placement.fullScreenQuiet) {
+    app.placement.fullScreenQuiet = full;
     if (full) {
       HideBubble(app);
-      ShowWindow(app.companionWindow, SW_HIDE);
+      ShowWindow(app.shell.companionWindow, SW_HIDE);
       StopMotionTimer(app);
     } else {
       PlaceCharacter(app, false);
       RenderCharacter(app, now);
-      ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
+      ShowWindow(app.shell.companionWindow, SW_SHOWNOACTIVATE);
       ResumeMotion(app);
     }
   }
@@ -205,19 +213,19 @@ void FullScreenWatch(CompanionApp& app, uint64_t now) {
 
 void CompanionTick(CompanionApp& app) {
   const uint64_t now = GetTickCount64();
-  if (TickGapRestartsSchedule(now, app.lastTickTick)) {
+  if (TickGapRestartsSchedule(now, app.shell.lastTickTick)) {
     PromptTickRestartSchedule(app, now);
     SetMotionState(app, MotionState::Idle, now);
   }
-  app.lastTickTick = now;
-  if (app.sessionLocked || app.suspended || app.dragging) return;
+  app.shell.lastTickTick = now;
+  if (app.shell.sessionLocked || app.shell.suspended || app.placement.dragging) return;
   FullScreenWatch(app, now);
-  if (app.fullScreenQuiet) {
+  if (app.placement.fullScreenQuiet) {
     PromptTickRestartSchedule(app, now);
     return;
   }
   PromptTickCollectAndExpire(app, now);
-  if (app.paused) {
+  if (app.preferences.paused) {
     StopMotionTimer(app);
     PromptTickRestartSchedule(app, now);
     return;
@@ -230,73 +238,75 @@ void PressCharacter(CompanionApp& app) {
   POINT cursor{};
   GetCursorPos(&cursor);
   RECT rect{};
-  GetWindowRect(app.companionWindow, &rect);
-  app.dragStartCursor = cursor;
-  app.dragStartWindow = {rect.left, rect.top};
-  app.dragLastCursor = cursor;
-  app.dragging = true;
-  app.dragMoved = false;
+  GetWindowRect(app.shell.companionWindow, &rect);
+  app.placement.dragStartCursor = cursor;
+  app.placement.dragStartWindow = {rect.left, rect.top};
+  app.placement.dragLastCursor = cursor;
+  app.placement.dragging = true;
+  app.placement.dragMoved = false;
   StopMotionTimer(app);
-  SetCapture(app.companionWindow);
-  SetTimer(app.companionWindow, TIMER_DRAG, kDragPeriodMs, nullptr);
+  SetCapture(app.shell.companionWindow);
+  SetTimer(app.shell.companionWindow, TIMER_DRAG, kDragPeriodMs, nullptr);
 }
 
 void DragMove(CompanionApp& app) {
-  if (!app.dragging) return;
+  if (!app.placement.dragging) return;
   const ScreenPoint pointer = CursorPosition();
-  if (pointer.x == app.dragLastCursor.x && pointer.y == app.dragLastCursor.y) return;
+  if (pointer.x == app.placement.dragLastCursor.x && pointer.y == app.placement.dragLastCursor.y)
+    return;
   const uint64_t now = GetTickCount64();
-  if (!app.dragMoved) {
-    const ScreenPoint start{app.dragStartCursor.x, app.dragStartCursor.y};
+  if (!app.placement.dragMoved) {
+    const ScreenPoint start{app.placement.dragStartCursor.x, app.placement.dragStartCursor.y};
     if (!BeyondDragThreshold(start, pointer, GetSystemMetrics(SM_CXDRAG),
                              GetSystemMetrics(SM_CYDRAG))) {
       return;  // still a click
     }
     SetMotionState(app, MotionState::Idle, now);
   }
-  app.dragLastCursor = {pointer.x, pointer.y};
-  app.dragMoved = true;
-  app.freePlacement = true;
+  app.placement.dragLastCursor = {pointer.x, pointer.y};
+  app.placement.dragMoved = true;
+  app.preferences.freePlacement = true;
 
   MonitorRecord nearest;
   if (ReadMonitor(MonitorFromPoint({pointer.x, pointer.y}, MONITOR_DEFAULTTONEAREST), nearest)) {
-    app.currentMonitor = nearest;
+    app.placement.currentMonitor = nearest;
   }
-  const ScreenPoint moved{app.dragStartWindow.x + pointer.x - app.dragStartCursor.x,
-                          app.dragStartWindow.y + pointer.y - app.dragStartCursor.y};
-  const ScreenPoint clamped =
-      ClampToMonitor(moved, ToScreenRect(app.currentMonitor.info.rcMonitor),
-                     CharacterWidth(app.characterScale), CharacterHeight(app.characterScale));
-  app.positionX = clamped.x;
-  app.positionY = clamped.y;
-  app.monitorDevice = std::u16string(DeviceName(app.currentMonitor));
+  const ScreenPoint moved{
+      app.placement.dragStartWindow.x + pointer.x - app.placement.dragStartCursor.x,
+      app.placement.dragStartWindow.y + pointer.y - app.placement.dragStartCursor.y};
+  const ScreenPoint clamped = ClampToMonitor(
+      moved, ToScreenRect(app.placement.currentMonitor.info.rcMonitor),
+      CharacterWidth(app.placement.characterScale), CharacterHeight(app.placement.characterScale));
+  app.preferences.positionX = clamped.x;
+  app.preferences.positionY = clamped.y;
+  app.preferences.monitorDevice = std::u16string(DeviceName(app.placement.currentMonitor));
   RenderCharacter(app, now);
-  if (app.bubbleVisible) RenderBubble(app);
+  if (app.bubble.bubbleVisible) RenderBubble(app);
 }
 
 void ReleaseCharacter(CompanionApp& app) {
-  if (!app.dragging) return;
+  if (!app.placement.dragging) return;
   FinishPress(app);
 }
 
 void DragTimerStep(CompanionApp& app) {
-  if (!app.dragging) {
-    KillTimer(app.companionWindow, TIMER_DRAG);
+  if (!app.placement.dragging) {
+    KillTimer(app.shell.companionWindow, TIMER_DRAG);
     return;
   }
   DragMove(app);
   // The button-up message can be lost (another window took the capture); the key state cannot.
   // The key state is the physical button, which is the right one when the buttons are swapped.
   const int primary = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-  if ((GetAsyncKeyState(primary) & 0x8000) == 0 && app.dragging) FinishPress(app);
+  if ((GetAsyncKeyState(primary) & 0x8000) == 0 && app.placement.dragging) FinishPress(app);
 }
 
 void EndDrag(CompanionApp& app) {
-  const bool pressed = app.dragging;
-  const bool moved = app.dragging && app.dragMoved;
-  app.dragging = false;
-  KillTimer(app.companionWindow, TIMER_DRAG);
-  if (GetCapture() == app.companionWindow) ReleaseCapture();
+  const bool pressed = app.placement.dragging;
+  const bool moved = app.placement.dragging && app.placement.dragMoved;
+  app.placement.dragging = false;
+  KillTimer(app.shell.companionWindow, TIMER_DRAG);
+  if (GetCapture() == app.shell.companionWindow) ReleaseCapture();
   if (moved) SavePreferences(app);
   if (pressed) ResumeMotion(app);
 }

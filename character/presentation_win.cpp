@@ -8,19 +8,21 @@
 namespace companion {
 
 void RenderCharacter(CompanionApp& app, uint64_t now) {
-  DesktopSurface& surface = app.characterSurface;
+  DesktopSurface& surface = app.figure.characterSurface;
   // Before the first placement with a monitor the figure has no size, and nothing is drawn.
   if (surface.width == 0) return;
-  CharacterArt& art = app.characterArt;
-  EnsureClip(art, ClipForState(app.motionState, app.walkFromX, app.walkToX, app.riseFromSitting));
+  CharacterArt& art = app.figure.characterArt;
+  EnsureClip(art, ClipForState(app.motion.motionState, app.motion.walkFromX, app.motion.walkToX,
+                               app.motion.riseFromSitting));
   const uint64_t clipMs = ClipDurationMs(art);
-  const uint64_t elapsed =
-      FrameElapsedMs(now, app.motionStartTick, clipMs, app.motionState, app.riseFromSitting);
+  const uint64_t elapsed = FrameElapsedMs(now, app.motion.motionStartTick, clipMs,
+                                          app.motion.motionState, app.motion.riseFromSitting);
 
-  DrawScaledFrame(art, surface, app.characterScale, elapsed);
+  DrawScaledFrame(art, surface, app.placement.characterScale, elapsed);
 
   const int32_t sink = SinkOffset(app, now);
-  if (!PushLayeredFrame(surface, app.companionWindow, app.positionX, app.positionY + sink, 255)) {
+  if (!PushLayeredFrame(surface, app.shell.companionWindow, app.preferences.positionX,
+                        app.preferences.positionY + sink, 255)) {
     throw std::runtime_error("Windows could not display the transparent character");
   }
 }

@@ -49,17 +49,17 @@ TEST(ResizeSurface, FailedAllocationLeavesNothingHalfMadeAndDrawingFailsAlike) {
 class RenderCharacterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app_.currentMonitor.info.rcMonitor = {0, 0, 1920, 1080};
-    app_.currentMonitor.info.rcWork = {0, 0, 1920, 1040};
-    app_.characterArt.younger = false;
-    app_.positionX = 500;
-    app_.positionY = 1040 - 9 - 213;
+    app_.placement.currentMonitor.info.rcMonitor = {0, 0, 1920, 1080};
+    app_.placement.currentMonitor.info.rcWork = {0, 0, 1920, 1040};
+    app_.figure.characterArt.younger = false;
+    app_.preferences.positionX = 500;
+    app_.preferences.positionY = 1040 - 9 - 213;
   }
   void Render(float scale, MotionState state, uint64_t elapsed) {
-    app_.characterScale = scale;
-    ResizeSurface(app_.characterSurface, int32_t(280 * scale), int32_t(190 * scale));
-    app_.motionState = state;
-    app_.motionStartTick = 100000;
+    app_.placement.characterScale = scale;
+    ResizeSurface(app_.figure.characterSurface, int32_t(280 * scale), int32_t(190 * scale));
+    app_.motion.motionState = state;
+    app_.motion.motionStartTick = 100000;
     RenderCharacter(app_, 100000 + elapsed);
   }
 
@@ -70,18 +70,19 @@ class RenderCharacterTest : public ::testing::Test {
 TEST_F(RenderCharacterTest, TheWindowGetsTheFrameAtItsPositionSunkWhileSeated) {
   Render(0.375f, MotionState::Idle, 0);
   RECT rect{};
-  GetWindowRect(app_.companionWindow, &rect);
-  EXPECT_EQ(std::tuple(rect.left, rect.top, rect.right, rect.bottom),
-            std::tuple(500, app_.positionY, 500 + 105, app_.positionY + 71));
+  GetWindowRect(app_.shell.companionWindow, &rect);
+  EXPECT_EQ(
+      std::tuple(rect.left, rect.top, rect.right, rect.bottom),
+      std::tuple(500, app_.preferences.positionY, 500 + 105, app_.preferences.positionY + 71));
 
   Render(0.375f, MotionState::Seated, 0);  // 40-pixel taskbar at 0.375: min(48, 22.5) lower
-  GetWindowRect(app_.companionWindow, &rect);
-  EXPECT_EQ(rect.top, app_.positionY + 22);
+  GetWindowRect(app_.shell.companionWindow, &rect);
+  EXPECT_EQ(rect.top, app_.preferences.positionY + 22);
 }
 
 TEST_F(RenderCharacterTest, PixelsAwayFromTheFigureStayTransparent) {
   Render(1.125f, MotionState::Walk, 1200);
-  const DesktopSurface& s = app_.characterSurface;
+  const DesktopSurface& s = app_.figure.characterSurface;
   int opaque = 0;
   for (int32_t i = 0; i < s.width * s.height; ++i)
     opaque += s.pixels[size_t(i) * 4 + 3] >= 33;
@@ -92,7 +93,7 @@ TEST_F(RenderCharacterTest, PixelsAwayFromTheFigureStayTransparent) {
 }
 
 TEST_F(RenderCharacterTest, AFailedPushIsReported) {
-  SetWindowLongPtrW(app_.companionWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);  // not layered
+  SetWindowLongPtrW(app_.shell.companionWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);  // not layered
   try {
     Render(0.375f, MotionState::Idle, 0);
     ADD_FAILURE() << "no exception";
@@ -108,8 +109,8 @@ TEST_F(RenderCharacterTest, KeptFramesAreTheDirectDrawingAndReleaseTheAtlas) {
     for (uint64_t frame = 0; frame < 60; ++frame) {
       Render(scale, MotionState::Idle, (frame * 1000 + 23) / 24);
     }
-    EXPECT_EQ(app_.characterArt.atlas, nullptr) << scale;
-    const DesktopSurface& shown = app_.characterSurface;
+    EXPECT_EQ(app_.figure.characterArt.atlas, nullptr) << scale;
+    const DesktopSurface& shown = app_.figure.characterSurface;
     const size_t bytes = size_t(shown.width) * size_t(shown.height) * 4;
     for (const uint64_t elapsed : {0u, 1250u, 2499u}) {
       Render(scale, MotionState::Idle, elapsed);
@@ -117,7 +118,7 @@ TEST_F(RenderCharacterTest, KeptFramesAreTheDirectDrawingAndReleaseTheAtlas) {
       ResizeSurface(direct, shown.width, shown.height);
       {
         SurfaceCanvas canvas(direct, scale);
-        DrawClipFrame(app_.characterArt, canvas.graphics(), elapsed);
+        DrawClipFrame(app_.figure.characterArt, canvas.graphics(), elapsed);
       }
       EXPECT_EQ(std::memcmp(shown.pixels, direct.pixels, bytes), 0) << scale << " " << elapsed;
     }

@@ -17,8 +17,9 @@ class ScriptureFlow : public testing::CompanionWithBubble {
  protected:
   // Waits for the worker, then collects its result as the tick would.
   void FinishAndCollect() {
-    ASSERT_TRUE(app_->scriptureFuture.valid());
-    ASSERT_EQ(app_->scriptureFuture.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    ASSERT_TRUE(app_->scripture.scriptureFuture.valid());
+    ASSERT_EQ(app_->scripture.scriptureFuture.wait_for(std::chrono::seconds(60)),
+              std::future_status::ready);
     CollectScripture(*app_);
   }
 };
@@ -31,82 +32,83 @@ TEST_F(ScriptureFlow, TwoQuickAsksStartOneWorkerAndShowOneOfflineVerse) {
   EXPECT_TRUE(app_->scriptureRandom == oneSeedDrawn);
 
   FinishAndCollect();
-  EXPECT_FALSE(app_->scriptureFuture.valid());
-  EXPECT_FALSE(app_->requestPending);
-  EXPECT_TRUE(IsWindowVisible(app_->bubbleWindow));
-  EXPECT_TRUE(app_->currentOffline);
-  EXPECT_EQ(app_->scriptureHistory.size(), 1u);
-  EXPECT_GE(app_->bubbleHideTick, GetTickCount64() + 9000);
-  EXPECT_NE(testing::ReadWholeFile(app_->preferencesPath).find("ScripturesViewed=1\r\n"),
-            std::string::npos);
+  EXPECT_FALSE(app_->scripture.scriptureFuture.valid());
+  EXPECT_FALSE(app_->scripture.requestPending);
+  EXPECT_TRUE(IsWindowVisible(app_->shell.bubbleWindow));
+  EXPECT_TRUE(app_->scripture.currentOffline);
+  EXPECT_EQ(app_->scripture.scriptureHistory.size(), 1u);
+  EXPECT_GE(app_->bubble.bubbleHideTick, GetTickCount64() + 9000);
+  EXPECT_NE(
+      testing::ReadWholeFile(app_->preferences.preferencesPath).find("ScripturesViewed=1\r\n"),
+      std::string::npos);
 }
 
 TEST_F(ScriptureFlow, HideWhileRunningOrphansTheResult) {
   RequestScripture(*app_, false);
   HideBubble(*app_);
   FinishAndCollect();
-  EXPECT_FALSE(app_->scriptureFuture.valid());
-  EXPECT_FALSE(app_->bubbleVisible);
-  EXPECT_TRUE(app_->scriptureHistory.empty());
+  EXPECT_FALSE(app_->scripture.scriptureFuture.valid());
+  EXPECT_FALSE(app_->bubble.bubbleVisible);
+  EXPECT_TRUE(app_->scripture.scriptureHistory.empty());
 }
 
 TEST_F(ScriptureFlow, TranslationChangeDropsTheResultAndAsksAgain) {
-  app_->translationIndex = 0;
+  app_->preferences.translationIndex = 0;
   RequestScripture(*app_, true);
-  app_->translationIndex = 2;
+  app_->preferences.translationIndex = 2;
   FinishAndCollect();
-  EXPECT_TRUE(app_->requestPending);  // a new worker for the new translation
-  EXPECT_TRUE(app_->requestAutomatic);
-  EXPECT_FALSE(app_->bubbleVisible);
+  EXPECT_TRUE(app_->scripture.requestPending);  // a new worker for the new translation
+  EXPECT_TRUE(app_->scripture.requestAutomatic);
+  EXPECT_FALSE(app_->bubble.bubbleVisible);
   FinishAndCollect();
-  EXPECT_TRUE(app_->bubbleVisible);
+  EXPECT_TRUE(app_->bubble.bubbleVisible);
 }
 
 TEST_F(ScriptureFlow, AutomaticResultAfterPausingIsDroppedButAManualAskShows) {
   RequestScripture(*app_, true);
-  app_->paused = true;
+  app_->preferences.paused = true;
   FinishAndCollect();
-  EXPECT_FALSE(app_->requestPending);
-  EXPECT_FALSE(app_->bubbleVisible);
+  EXPECT_FALSE(app_->scripture.requestPending);
+  EXPECT_FALSE(app_->bubble.bubbleVisible);
 
   RequestScripture(*app_, false);
   FinishAndCollect();
-  EXPECT_TRUE(app_->bubbleVisible);
+  EXPECT_TRUE(app_->bubble.bubbleVisible);
 }
 
 // A worker stuck on the network (Wine 8 ignores the close of its request) holds no exit up.
 TEST_F(ScriptureFlow, EndingTheRequestAtExitDoesNotWaitForAStuckWorker) {
   std::promise<OnlineVerse> stuck;
-  app_->scriptureFuture = stuck.get_future();
-  app_->requestPending = true;
+  app_->scripture.scriptureFuture = stuck.get_future();
+  app_->scripture.requestPending = true;
   EndScriptureRequest(*app_);
-  EXPECT_FALSE(app_->scriptureFuture.valid() || app_->requestPending);
+  EXPECT_FALSE(app_->scripture.scriptureFuture.valid() || app_->scripture.requestPending);
 }
 
 TEST_F(ScriptureFlow, HeldBackWhileLocked) {
-  app_->sessionLocked = true;
+  app_->shell.sessionLocked = true;
   RequestScripture(*app_, false);
-  EXPECT_FALSE(app_->scriptureFuture.valid());
-  EXPECT_FALSE(app_->requestPending);
+  EXPECT_FALSE(app_->scripture.scriptureFuture.valid());
+  EXPECT_FALSE(app_->scripture.requestPending);
 }
 
 TEST_F(ScriptureFlow, PreviousStepsBackThenReshowsAndCountsEachShowing) {
   ShowPreviousScripture(*app_);  // an empty history: nothing to show
-  EXPECT_FALSE(app_->bubbleVisible);
+  EXPECT_FALSE(app_->bubble.bubbleVisible);
   for (const char16_t* text : {u"First text.", u"Second text.", u"Third text."})
     PresentScripture(*app_, text, u"John 1:1", u"kjv", false, true);
   for (const char16_t* shown : {u"Second text.", u"First text.", u"First text."}) {
     ShowPreviousScripture(*app_);
-    EXPECT_EQ(app_->currentText, shown);
+    EXPECT_EQ(app_->scripture.currentText, shown);
   }
-  EXPECT_EQ(app_->scripturesViewed, 5);  // the refused step back counts nothing
+  EXPECT_EQ(app_->preferences.scripturesViewed, 5);  // the refused step back counts nothing
 
   HideBubble(*app_);
   ShowPreviousScripture(*app_);
-  EXPECT_EQ(app_->currentText, u"First text.");
-  EXPECT_TRUE(app_->bubbleVisible);
-  EXPECT_EQ(app_->scriptureHistory.size(), 3u);
-  EXPECT_EQ(app_->scripturesViewed, 6);
+  EXPECT_EQ(app_->scripture.currentText, u"First text.");
+  EXPECT_TRUE(app_->bubble.bubbleVisible);
+  EXPECT_EQ(app_->scripture.scriptureHistory.size(), 3u);
+  EXPECT_EQ(app_->preferences.scripturesViewed, 6);
 }
 
 }  // namespace

@@ -54,20 +54,20 @@ PreferenceValues ReadPreferences(const std::u16string& path) {
 }
 
 void ApplyPreferences(CompanionApp& app, const PreferenceValues& v) {
-  app.displaySeconds = v.displaySeconds;
-  app.gapSeconds = v.gapSeconds;
-  app.translationIndex = v.translationIndex;
-  app.sizeMultiple = v.sizeMultiple;
-  app.scripturesViewed = v.scripturesViewed;
-  app.categoryIndex = v.categoryIndex;
-  app.promptMinutes = v.promptMinutes;
-  app.movementEnabled = v.movementEnabled;
-  app.paused = v.paused;
-  SetYounger(app.characterArt, v.younger);
-  app.freePlacement = v.freePlacement;
-  app.positionX = v.positionX;
-  app.positionY = v.positionY;
-  app.monitorDevice = v.monitorDevice;
+  app.preferences.displaySeconds = v.displaySeconds;
+  app.preferences.gapSeconds = v.gapSeconds;
+  app.preferences.translationIndex = v.translationIndex;
+  app.preferences.sizeMultiple = v.sizeMultiple;
+  app.preferences.scripturesViewed = v.scripturesViewed;
+  app.preferences.categoryIndex = v.categoryIndex;
+  app.preferences.promptMinutes = v.promptMinutes;
+  app.preferences.movementEnabled = v.movementEnabled;
+  app.preferences.paused = v.paused;
+  SetYounger(app.figure.characterArt, v.younger);
+  app.preferences.freePlacement = v.freePlacement;
+  app.preferences.positionX = v.positionX;
+  app.preferences.positionY = v.positionY;
+  app.preferences.monitorDevice = v.monitorDevice;
 }
 
 // The move is journaled as soon as it is made, but the data of the file it moves may still be in
@@ -96,13 +96,13 @@ void LoadPreferences(CompanionApp& app) {
 }
 
 void LoadPreferencesFrom(CompanionApp& app, const std::u16string& baseFolder) {
-  app.preferencesFolder = baseFolder + u"\\Scrollwick";
-  CreateDirectoryW(AsWide(app.preferencesFolder), nullptr);
-  app.preferencesFolder += u"\\Companion";
-  CreateDirectoryW(AsWide(app.preferencesFolder), nullptr);
-  app.preferencesPath = app.preferencesFolder + u"\\preferences.ini";
+  app.preferences.preferencesFolder = baseFolder + u"\\Scrollwick";
+  CreateDirectoryW(AsWide(app.preferences.preferencesFolder), nullptr);
+  app.preferences.preferencesFolder += u"\\Companion";
+  CreateDirectoryW(AsWide(app.preferences.preferencesFolder), nullptr);
+  app.preferences.preferencesPath = app.preferences.preferencesFolder + u"\\preferences.ini";
 
-  PreferenceValues values = ReadPreferences(app.preferencesPath);
+  PreferenceValues values = ReadPreferences(app.preferences.preferencesPath);
   ValidatePreferences(values, static_cast<int32_t>(ScriptureCategories.size()));
   ApplyPreferences(app, values);
 }
@@ -117,32 +117,34 @@ void WritePreferenceInt(PreferenceSaveState& state, const char16_t* key, int32_t
 }
 
 void SavePreferences(CompanionApp& app) {
-  PreferenceSaveState state{app.preferencesPath + u".tmp"};
+  PreferenceSaveState state{app.preferences.preferencesPath + u".tmp"};
   if (!WriteString(state.temporaryPath, u"Version", PreferenceText(kPreferencesVersion))) {
     state.ok = false;
   }
-  WritePreferenceInt(state, u"DisplaySeconds", app.displaySeconds);
-  WritePreferenceInt(state, u"GapSeconds", app.gapSeconds);
-  WritePreferenceInt(state, u"Translation", app.translationIndex);
-  WritePreferenceInt(state, u"SizeMultiple", app.sizeMultiple);
-  WritePreferenceInt(state, u"YoungerPreview", app.characterArt.younger);
-  WritePreferenceInt(state, u"ScripturesViewed", app.scripturesViewed);
-  WritePreferenceInt(state, u"Category", app.categoryIndex);
-  WritePreferenceInt(state, u"PromptMinutes", app.promptMinutes);
-  WritePreferenceInt(state, u"Movement", app.movementEnabled);
-  WritePreferenceInt(state, u"Paused", app.paused);
-  WritePreferenceInt(state, u"FreePlacement", app.freePlacement);
-  WritePreferenceInt(state, u"PositionX", app.positionX);
-  WritePreferenceInt(state, u"PositionY", app.positionY);
-  if (!WriteString(state.temporaryPath, u"Monitor", app.monitorDevice)) state.ok = false;
+  WritePreferenceInt(state, u"DisplaySeconds", app.preferences.displaySeconds);
+  WritePreferenceInt(state, u"GapSeconds", app.preferences.gapSeconds);
+  WritePreferenceInt(state, u"Translation", app.preferences.translationIndex);
+  WritePreferenceInt(state, u"SizeMultiple", app.preferences.sizeMultiple);
+  WritePreferenceInt(state, u"YoungerPreview", app.figure.characterArt.younger);
+  WritePreferenceInt(state, u"ScripturesViewed", app.preferences.scripturesViewed);
+  WritePreferenceInt(state, u"Category", app.preferences.categoryIndex);
+  WritePreferenceInt(state, u"PromptMinutes", app.preferences.promptMinutes);
+  WritePreferenceInt(state, u"Movement", app.preferences.movementEnabled);
+  WritePreferenceInt(state, u"Paused", app.preferences.paused);
+  WritePreferenceInt(state, u"FreePlacement", app.preferences.freePlacement);
+  WritePreferenceInt(state, u"PositionX", app.preferences.positionX);
+  WritePreferenceInt(state, u"PositionY", app.preferences.positionY);
+  if (!WriteString(state.temporaryPath, u"Monitor", app.preferences.monitorDevice))
+    state.ok = false;
   // Writes out what the INI functions may still hold of the file in their own cache.
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(state.temporaryPath));
   if (!FlushToDisk(state.temporaryPath)) state.ok = false;
 
-  if (state.ok && ReplaceWithTemporaryFile(state.temporaryPath, app.preferencesPath)) return;
-  if (!app.saveFailureReported) {
-    app.saveFailureReported = true;
-    MessageBoxW(app.companionWindow, AsWide(kSaveFailureText), AsWide(kCompanionTitle),
+  if (state.ok && ReplaceWithTemporaryFile(state.temporaryPath, app.preferences.preferencesPath))
+    return;
+  if (!app.preferences.saveFailureReported) {
+    app.preferences.saveFailureReported = true;
+    MessageBoxW(app.shell.companionWindow, AsWide(kSaveFailureText), AsWide(kCompanionTitle),
                 MB_OK | MB_ICONINFORMATION);
   }
 }

@@ -125,11 +125,11 @@ TEST_F(PreferencesFile, BadFilesKeepEveryValueThatCanBeRead) {
         c.attributes == FILE_ATTRIBUTE_DEVICE
             ? CreateFileW(AsWide(path_), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
             : INVALID_HANDLE_VALUE;
-    EXPECT_EQ(app->displaySeconds, c.displaySeconds);
-    EXPECT_EQ(app->positionX, c.positionX);
-    EXPECT_EQ(app->translationIndex, c.translationIndex);
+    EXPECT_EQ(app->preferences.displaySeconds, c.displaySeconds);
+    EXPECT_EQ(app->preferences.positionX, c.positionX);
+    EXPECT_EQ(app->preferences.translationIndex, c.translationIndex);
     testing::MessageBoxWatcher watcher;
-    app->sizeMultiple = 2;
+    app->preferences.sizeMultiple = 2;
     SavePreferences(*app);
     SavePreferences(*app);
     if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
@@ -140,8 +140,8 @@ TEST_F(PreferencesFile, BadFilesKeepEveryValueThatCanBeRead) {
     EXPECT_EQ(watcher.Texts(),
               kept ? std::vector<std::wstring>{kSaveFailureText} : std::vector<std::wstring>{});
     if (!kept) {
-      EXPECT_EQ(Load()->displaySeconds, c.displaySeconds);
-      EXPECT_EQ(Load()->positionX, c.positionX);
+      EXPECT_EQ(Load()->preferences.displaySeconds, c.displaySeconds);
+      EXPECT_EQ(Load()->preferences.positionX, c.positionX);
     }
   }
   SetFileAttributesW(AsWide(path_), FILE_ATTRIBUTE_NORMAL);

@@ -64,7 +64,7 @@ bool IsStartWithWindows() {
 }
 
 void ToggleStartWithWindows(CompanionApp& app) {
-  ToggleStartWithWindowsAt(app.companionWindow, kRunKeyPath, ModuleFileName());
+  ToggleStartWithWindowsAt(app.shell.companionWindow, kRunKeyPath, ModuleFileName());
 }
 
 std::u16string ModuleFileName() {

@@ -25,7 +25,7 @@ void AddTrayIcon(CompanionApp& app) {
   NOTIFYICONDATAW& data = app.trayIconData;
   data = NOTIFYICONDATAW{};
   data.cbSize = sizeof(data);
-  data.hWnd = app.companionWindow;
+  data.hWnd = app.shell.companionWindow;
   data.uID = kTrayIconId;
   data.uFlags = kTrayFlags;
   data.uCallbackMessage = WM_COMPANION_TRAY;

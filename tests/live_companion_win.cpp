@@ -20,24 +20,24 @@ LiveCompanion::LiveCompanion(bool preview) : app_(std::make_unique<CompanionApp>
   RegisterClassesOnce();
   processCompanionApp = app_.get();
   CreateCompanionWindows(*app_, GetModuleHandleW(nullptr), preview);
-  app_->taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+  app_->shell.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 LiveCompanion::~LiveCompanion() {
-  if (app_->companionWindow && IsWindow(app_->companionWindow)) {
-    DestroyWindow(app_->companionWindow);
+  if (app_->shell.companionWindow && IsWindow(app_->shell.companionWindow)) {
+    DestroyWindow(app_->shell.companionWindow);
   }
   TakeQuitMessage();
   processCompanionApp = nullptr;
 }
 
 LRESULT LiveCompanion::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-  return SendMessageW(app_->companionWindow, message, wParam, lParam);
+  return SendMessageW(app_->shell.companionWindow, message, wParam, lParam);
 }
 
 bool LiveCompanion::TimerRunning(UINT_PTR id, UINT periodMs) const {
-  if (!KillTimer(app_->companionWindow, id)) return false;
-  SetTimer(app_->companionWindow, id, periodMs, nullptr);
+  if (!KillTimer(app_->shell.companionWindow, id)) return false;
+  SetTimer(app_->shell.companionWindow, id, periodMs, nullptr);
   return true;
 }
 

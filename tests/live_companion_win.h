@@ -18,7 +18,7 @@ class LiveCompanion {
   LiveCompanion& operator=(const LiveCompanion&) = delete;
 
   CompanionApp& app() { return *app_; }
-  HWND window() const { return app_->companionWindow; }
+  HWND window() const { return app_->shell.companionWindow; }
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   // Whether a timer of the companion window is set (checked by killing and restoring it).
   bool TimerRunning(UINT_PTR id, UINT periodMs) const;

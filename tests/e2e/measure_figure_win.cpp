@@ -32,11 +32,12 @@ constexpr uint64_t kStart = 1000000;
 
 // Plays the clip of `state` from its first frame to its last, one render per frame.
 double PlayMsPerFrame(CompanionApp& app, MotionState state, bool younger) {
-  SetYounger(app.characterArt, younger);
-  app.motionState = state;
-  app.motionStartTick = kStart;
-  EnsureClip(app.characterArt, ClipForState(state, app.walkFromX, app.walkToX, false));
-  const int32_t frames = CurrentClip(app.characterArt).frameCount;
+  SetYounger(app.figure.characterArt, younger);
+  app.motion.motionState = state;
+  app.motion.motionStartTick = kStart;
+  EnsureClip(app.figure.characterArt,
+             ClipForState(state, app.motion.walkFromX, app.motion.walkToX, false));
+  const int32_t frames = CurrentClip(app.figure.characterArt).frameCount;
   const double start = CpuMs();
   for (int32_t frame = 0; frame < frames; ++frame) {
     RenderCharacter(app, kStart + (uint64_t(frame) * 1000 + 23) / 24);
@@ -45,22 +46,22 @@ double PlayMsPerFrame(CompanionApp& app, MotionState state, bool younger) {
 }
 
 void SetScale(CompanionApp& app, float scale) {
-  app.characterScale = scale;
-  ResizeSurface(app.characterSurface, int32_t(280 * scale), int32_t(190 * scale));
+  app.placement.characterScale = scale;
+  ResizeSurface(app.figure.characterSurface, int32_t(280 * scale), int32_t(190 * scale));
 }
 
 int Measure() {
   testing::LiveCompanion live;
   CompanionApp& app = live.app();
-  app.currentMonitor.info.rcMonitor = {0, 0, 1920, 1080};
-  app.currentMonitor.info.rcWork = {0, 0, 1920, 1040};
-  app.positionX = 800;
-  app.positionY = 700;
-  ShowWindow(app.companionWindow, SW_SHOWNOACTIVATE);
+  app.placement.currentMonitor.info.rcMonitor = {0, 0, 1920, 1080};
+  app.placement.currentMonitor.info.rcWork = {0, 0, 1920, 1040};
+  app.preferences.positionX = 800;
+  app.preferences.positionY = 700;
+  ShowWindow(app.shell.companionWindow, SW_SHOWNOACTIVATE);
 
   const double loadStart = CpuMs();
-  app.characterArt.atlas.reset();
-  EnsureClip(app.characterArt, 3);
+  app.figure.characterArt.atlas.reset();
+  EnsureClip(app.figure.characterArt, 3);
   std::printf("measured: loading the wave's atlas (192 frames) took %.1f ms of CPU\n",
               CpuMs() - loadStart);
 
@@ -82,8 +83,8 @@ int Measure() {
       {MotionState::Asleep, false},  {MotionState::Rise, false},   {MotionState::Idle, true}};
   for (const auto& [state, younger] : kClips)
     PlayMsPerFrame(app, state, younger);
-  app.walkFromX = 1;  // the walk towards smaller x
-  app.walkToX = 0;
+  app.motion.walkFromX = 1;  // the walk towards smaller x
+  app.motion.walkToX = 0;
   PlayMsPerFrame(app, MotionState::Walk, false);
 
   // Private bytes are the commit charge (PagefileUsage); Wine leaves PrivateUsage at 0.

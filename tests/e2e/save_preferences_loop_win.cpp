@@ -12,10 +12,10 @@
 int wmain() {
   auto app = std::make_unique<companion::CompanionApp>();
   companion::LoadPreferences(*app);
-  std::printf("%d\n", app->positionX);
+  std::printf("%d\n", app->preferences.positionX);
   std::fflush(stdout);
   for (int save = 0; save < 100000; ++save) {
-    ++app->positionX;
+    ++app->preferences.positionX;
     companion::SavePreferences(*app);
   }
   return 0;
