@@ -1,4 +1,5 @@
 #include "app/companion_window_win.h"
+#include "app/coordinator_win.h"
 
 #include <wtsapi32.h>
 
@@ -6,11 +7,10 @@
 #include "base/messages.h"
 #include "app/menu_win.h"
 #include "base/wide_win.h"
-#include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
 #include "character/placement_win.h"
+#include "bubble/bubble_window_win.h"
 #include "character/presentation_win.h"
-#include "scripture/requests.h"
 #include "scripture/requests_win.h"
 #include "settings/tray_icon_win.h"
 
@@ -19,20 +19,6 @@ namespace companion {
 namespace {
 
 constexpr char16_t kFailureText[] = u"The companion could not continue. Please restart it.";
-
-// Steps 2 to 6 of the lock sequence, shared with suspend.
-void QuietenCompanion(CompanionApp& app) {
-  EndDrag(app);
-  HideBubble(app);
-  StopMotionTimer(app);
-  KillTimer(app.shell.companionWindow, TIMER_TICK);
-  ShowWindow(app.shell.companionWindow, SW_HIDE);
-}
-
-void LockSession(CompanionApp& app) {
-  app.shell.sessionLocked = true;
-  QuietenCompanion(app);
-}
 
 // The figure was placed anew: it is drawn there, and a bubble beside it follows.
 void RedrawPlaced(CompanionApp& app) {
@@ -64,6 +50,18 @@ void RunDestroySequence(CompanionApp& app, HWND window) {
   PostQuitMessage(0);
 }
 
+// A dragged figure takes its bubble along.
+void FollowPointer(CompanionApp& app) {
+  if (DragMove(app) && app.bubble.bubbleVisible) RenderBubble(app);
+}
+
+// A press that ended as a click asks or dismisses; either way the figure moves on.
+void EndPress(CompanionApp& app, PressEnd end) {
+  if (end == PressEnd::None) return;
+  if (end == PressEnd::Clicked) ApplyClickRule(app);
+  ResumeMotion(app);
+}
+
 void ShowContextMenuAtCursor(CompanionApp& app) {
   POINT cursor{};
   GetCursorPos(&cursor);
@@ -76,7 +74,7 @@ void OnTimer(CompanionApp& app, WPARAM id) {
       CompanionTick(app);
       break;
     case TIMER_MOTION:
-      if (app.shell.sessionLocked || app.shell.suspended || app.placement.fullScreenQuiet ||
+      if (app.shell.sessionLocked || app.shell.suspended || app.shell.fullScreenQuiet ||
           app.preferences.paused || !app.preferences.movementEnabled || app.placement.dragging) {
         StopMotionTimer(app);
       } else {
@@ -84,7 +82,8 @@ void OnTimer(CompanionApp& app, WPARAM id) {
       }
       break;
     case TIMER_DRAG:
-      DragTimerStep(app);
+      FollowPointer(app);
+      EndPress(app, DragTimerStep(app));
       break;
     case TIMER_BUBBLE:
       // The timer is periodic; before the deadline it simply fires again a period later.
@@ -107,8 +106,7 @@ void OnSessionChange(CompanionApp& app, WPARAM event) {
   if (event == WTS_SESSION_LOCK) {
     LockSession(app);
   } else if (event == WTS_SESSION_UNLOCK) {
-    app.shell.sessionLocked = false;
-    SetSuspended(app, false);
+    UnlockSession(app);
   }
 }
 
@@ -164,13 +162,13 @@ LRESULT DispatchCompanionMessage(CompanionApp& app, HWND window, UINT message, W
       OnTimer(app, wParam);
       return 0;
     case WM_MOUSEMOVE:
-      DragMove(app);
+      FollowPointer(app);
       return 0;
     case WM_LBUTTONDOWN:
       PressCharacter(app);
       return 0;
     case WM_LBUTTONUP:
-      ReleaseCharacter(app);
+      EndPress(app, ReleaseCharacter(app));
       return 0;
     case WM_RBUTTONUP:
       ShowContextMenuAtCursor(app);
@@ -217,35 +215,6 @@ LRESULT FailCompanion(HWND window) noexcept {
 }
 
 }  // namespace
-
-void SetSuspended(CompanionApp& app, bool suspend) {
-  if (suspend) {
-    app.shell.suspended = true;
-    QuietenCompanion(app);
-    return;
-  }
-  app.shell.suspended = false;
-  PlaceCharacter(app, false);
-  const uint64_t now = GetTickCount64();
-  SetMotionState(app, MotionState::Idle, now);
-  app.scripture.nextScriptureTick = RestartedScriptureTick(now, app.preferences.gapSeconds);
-  app.shell.lastTickTick = 0;
-  RenderCharacter(app, now);
-  // A full-screen program still in front keeps the figure hidden: the full-screen watch shows it
-  // once that program ends, which it notices only as a change.
-  if (!app.shell.sessionLocked && !app.placement.fullScreenQuiet) {
-    ShowWindow(app.shell.companionWindow, SW_SHOWNOACTIVATE);
-  }
-  SetTimer(app.shell.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
-}
-
-void ApplyClickRule(CompanionApp& app) {
-  if (!app.bubble.bubbleVisible && !app.scripture.requestPending) {
-    RequestScripture(app, false);
-  } else {
-    HideBubble(app);
-  }
-}
 
 LRESULT CALLBACK CompanionWindowProc(HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam) noexcept {

@@ -1,5 +1,7 @@
 #include "app/companion_window_win.h"
 
+#include "app/coordinator_win.h"
+
 #include <shellapi.h>
 #include <wtsapi32.h>
 
@@ -74,8 +76,7 @@ TEST_F(CompanionWindow, LockAndSuspendQuietenTheFigureUntilBothAreUndone) {
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
   EXPECT_TRUE(IsWindowVisible(live_.window()));
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
-  live_.app().placement.fullScreenQuiet =
-      true;  // a full-screen program still in front keeps it hidden
+  live_.app().shell.fullScreenQuiet = true;  // a full-screen program still in front keeps it hidden
   live_.Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
   EXPECT_FALSE(IsWindowVisible(live_.window()));
 }
@@ -158,10 +159,10 @@ TEST_F(CompanionWindow, MotionTimerStopsWhenSomethingBlocksItAndGoesOnWhenThatEn
       {&app.preferences.paused, 0, 0},
       {&app.preferences.movementEnabled, 0, 0},
       {&app.placement.dragging, WM_CAPTURECHANGED, 0},
-      {&app.placement.fullScreenQuiet, WM_TIMER, TIMER_TICK}};
+      {&app.shell.fullScreenQuiet, WM_TIMER, TIMER_TICK}};
   live_.Send(WM_DISPLAYCHANGE);  // placed, so that the tick can show the figure again
   for (const auto& [flag, ending, wParam] : kCases) {
-    app.preferences.paused = app.placement.dragging = app.placement.fullScreenQuiet = false;
+    app.preferences.paused = app.placement.dragging = app.shell.fullScreenQuiet = false;
     app.preferences.movementEnabled = true;
     SetMotionState(app, MotionState::Wave, GetTickCount64());
     *flag = !*flag;

@@ -1,4 +1,5 @@
 #include "app/menu_win.h"
+#include "app/coordinator_win.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -80,7 +81,7 @@ void ShowSupportMessage(CompanionApp& app) {
   RenderBubble(app);
   StartBubbleTime(app);
   // No automatic Scripture while the message is up; hiding it starts the schedule again.
-  app.scripture.nextScriptureTick = 0;
+  StopSchedule(app);
 }
 
 void ResizeCharacter(CompanionApp& app, int32_t multiple, uint64_t now) {
@@ -239,7 +240,7 @@ void RunMenuCommand(CompanionApp& app, uint32_t id) {
       break;
     case MenuCommandGroup::Gap:
       app.preferences.gapSeconds = command.value;
-      app.scripture.nextScriptureTick = RestartedScriptureTick(now, app.preferences.gapSeconds);
+      RestartSchedule(app, now);
       SavePreferences(app);
       RenderCharacter(app, now);
       break;

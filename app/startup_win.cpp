@@ -1,4 +1,5 @@
 #include "app/startup_win.h"
+#include "app/coordinator_win.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -126,7 +127,7 @@ void StartCompanion(CompanionApp& app, bool preview) {
   AddTrayIcon(app);
   WTSRegisterSessionNotification(app.shell.companionWindow, NOTIFY_FOR_THIS_SESSION);
   const uint64_t now = GetTickCount64();
-  app.scripture.nextScriptureTick = RestartedScriptureTick(now, app.preferences.gapSeconds);
+  RestartSchedule(app, now);
   app.motion.clipReplayTick = now + 12000;
   ShowWindow(app.shell.companionWindow, SW_SHOWNOACTIVATE);
   SetTimer(app.shell.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);

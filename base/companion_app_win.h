@@ -32,7 +32,8 @@ namespace companion {
 // crosses subsystems (presenting a Scripture, the tick, the menu's commands) lives in app/ and
 // changes a group through its subsystem's operations.
 
-// app/: the windows, the session and the once-a-second tick.
+// app/: the windows, what keeps the companion quiet (a locked session, a suspend, a full-screen
+// program in front) and the once-a-second tick.
 struct ShellGroup {
   HWND companionWindow = nullptr;
   HWND bubbleWindow = nullptr;
@@ -42,6 +43,7 @@ struct ShellGroup {
   uint64_t lastTickTick = 0;
   bool sessionLocked = false;
   bool suspended = false;
+  bool fullScreenQuiet = false;
 };
 
 // character/: the art and the surface the figure is drawn into.
@@ -59,13 +61,12 @@ struct PreferenceGroup : PreferenceValues {
   bool saveFailureReported = false;
 };
 
-// character/: the displays and the figure's scale, the full-screen watch, the drag.
+// character/: the displays, the figure's scale and the drag.
 struct PlacementGroup {
   std::vector<MonitorRecord> monitors;
   MonitorRecord currentMonitor;
   float characterScale = 1.0f;
   float fitScale = 1.0f;
-  bool fullScreenQuiet = false;
   bool dragging = false;
   bool dragMoved = false;
   POINT dragStartCursor{};

@@ -3,27 +3,20 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <random>
 #include <stdexcept>
 
 #include "base/companion_app_win.h"
+#include "base/coordinator_seam_win.h"
 #include "base/messages.h"
 #include "base/endpoints.h"
 #include "base/wide_win.h"
 #include "bubble/bubble_drawing_win.h"
-#include "base/desktop_surface_win.h"
 #include "character/motion_win.h"
-#include "character/presentation_win.h"
-#include "scripture/requests.h"
-#include "settings/preferences_win.h"
+#include "base/desktop_surface_win.h"
 
 namespace companion {
 
 namespace {
-
-// The character keeps still for one to two minutes after a bubble goes.
-constexpr uint64_t kIdleAfterBubbleMinMs = 60000;
-constexpr uint64_t kIdleAfterBubbleMaxMs = 120000;
 
 RECT WorkAreaOf(const CompanionApp& app) {
   if (app.placement.currentMonitor.handle) return app.placement.currentMonitor.info.rcWork;
@@ -102,23 +95,29 @@ void RenderBubble(CompanionApp& app) {
   UpdateBubbleHint(app);
 }
 
-void HideBubble(CompanionApp& app) {
-  if (app.bubble.bubbleVisible && app.bubble.supportPromptShown) {
-    app.preferences.scripturesViewed = 0;
-    SavePreferences(app);
-  }
-  app.scripture.requestPending = false;
+void PrepareBubble(CompanionApp& app) {
+  app.bubble.supportPromptShown = false;
+  app.bubble.bubbleContentHeight = MeasureBubbleText(app.scripture.currentText);
+  app.bubble.bubbleVisible = true;
+}
+
+void StartBubbleTimer(CompanionApp& app) {
+  const UINT displayMs = static_cast<UINT>(app.preferences.displaySeconds) * 1000;
+  app.bubble.bubbleHideTick = GetTickCount64() + displayMs;
+  SetTimer(app.shell.companionWindow, TIMER_BUBBLE, displayMs, nullptr);
+}
+
+bool BubbleTimeUp(const CompanionApp& app, uint64_t now) {
+  return app.bubble.bubbleVisible && now >= app.bubble.bubbleHideTick;
+}
+
+void PutBubbleAway(CompanionApp& app) {
   KillTimer(app.shell.companionWindow, TIMER_BUBBLE);
   app.bubble.supportPromptShown = false;
   app.bubble.bubbleVisible = false;
   ShowWindow(app.shell.bubbleWindow, SW_HIDE);
   // A tip on show would otherwise stay behind on an empty spot.
   if (app.shell.hintWindow) SendMessageW(app.shell.hintWindow, TTM_POP, 0, 0);
-  const uint64_t now = GetTickCount64();
-  app.motion.lastInteractionTick = now;
-  std::uniform_int_distribution<uint64_t> idle(kIdleAfterBubbleMinMs, kIdleAfterBubbleMaxMs);
-  app.motion.idleActionTick = now + idle(app.scriptureRandom);
-  app.scripture.nextScriptureTick = RestartedScriptureTick(now, app.preferences.gapSeconds);
 }
 
 void OpenUrl(HWND owner, const std::u16string& url) {

@@ -1,5 +1,6 @@
 #pragma once
-// The bubble window beside the character: rendering, hiding, clicks, and opening links.
+// The bubble window beside the character: rendering, showing and hiding, its display time,
+// clicks, and opening links.
 #include <windows.h>
 
 #include <string>
@@ -17,9 +18,14 @@ BubbleInputs GatherBubbleInputs(const CompanionApp& app);
 // Throws "Windows could not display the Scripture bubble" when the layered window is refused.
 void RenderBubble(CompanionApp& app);
 
-// Hides the bubble, drops a pending request and schedules the next automatic Scripture. Every
-// step but the first runs even when no bubble is on screen.
-void HideBubble(CompanionApp& app);
+// The bubble is about to show the current Scripture: measured for it, marked visible.
+void PrepareBubble(CompanionApp& app);
+// Starts the display time of the bubble on screen: its deadline and the timer that checks it.
+void StartBubbleTimer(CompanionApp& app);
+// Whether the bubble on screen has had its display time at `now`.
+bool BubbleTimeUp(const CompanionApp& app, uint64_t now);
+// Hides the bubble window and its tip and stops its timer; the support message goes with it.
+void PutBubbleAway(CompanionApp& app);
 
 // Opens `url` in the default browser; tells the user when Windows cannot.
 void OpenUrl(HWND owner, const std::u16string& url);

@@ -1,5 +1,7 @@
 #include "bubble/bubble_window_win.h"
 
+#include "app/coordinator_win.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "character/motion_win.h"
 
+#include <random>
+
 #include "base/companion_app_win.h"
 #include "base/messages.h"
 #include "character/presentation_win.h"
@@ -7,6 +9,10 @@
 namespace companion {
 
 namespace {
+
+// The figure keeps still for one to two minutes after a bubble goes.
+constexpr uint64_t kIdleAfterBubbleMinMs = 60000;
+constexpr uint64_t kIdleAfterBubbleMaxMs = 120000;
 
 MotionPlatform PlatformFor(CompanionApp& app) {
   return {
@@ -35,7 +41,7 @@ MotionMachine MachineFor(CompanionApp& app, const MotionPlatform& platform) {
            .sessionLocked = app.shell.sessionLocked,
            .suspended = app.shell.suspended,
            .dragging = app.placement.dragging,
-           .fullScreenQuiet = app.placement.fullScreenQuiet,
+           .fullScreenQuiet = app.shell.fullScreenQuiet,
            .bubbleVisible = app.bubble.bubbleVisible,
            .younger = app.figure.characterArt.younger,
            .characterScale = app.placement.characterScale,
@@ -78,7 +84,14 @@ void BehaviourTick(CompanionApp& app, uint64_t now) {
 }
 
 void GreetUser(CompanionApp& app, uint64_t now) {
+  app.motion.lastInteractionTick = now;
   RunMachine(app, [&](MotionMachine& machine) { GreetUser(machine, now); });
+}
+
+void RestAfterBubble(CompanionApp& app, uint64_t now) {
+  app.motion.lastInteractionTick = now;
+  std::uniform_int_distribution<uint64_t> idle(kIdleAfterBubbleMinMs, kIdleAfterBubbleMaxMs);
+  app.motion.idleActionTick = now + idle(app.scriptureRandom);
 }
 
 int32_t SinkOffset(const CompanionApp& app, uint64_t now) {

@@ -10,14 +10,10 @@
 
 #include "base/companion_app_win.h"
 #include "base/messages.h"
-#include "app/companion_window_win.h"
 #include "base/wide_win.h"
-#include "bubble/bubble_window_win.h"
 #include "character/motion_win.h"
 #include "character/placement.h"
 #include "character/presentation_win.h"
-#include "scripture/requests.h"
-#include "scripture/requests_win.h"
 #include "settings/preferences_win.h"
 
 namespace companion {
@@ -58,6 +54,8 @@ std::u16string ClassName(HWND window) {
   return std::u16string(AsU16(name), length > 0 ? size_t(length) : 0);
 }
 
+}  // namespace
+
 bool IsFullScreen(const CompanionApp& app) {
   QUERY_USER_NOTIFICATION_STATE state{};
   if (SUCCEEDED(SHQueryUserNotificationState(&state)) &&
@@ -92,14 +90,17 @@ bool TaskbarAbove(HWND window) {
   return false;
 }
 
+namespace {
+
 void AssertTopmost(HWND window) {
   SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
-// The taskbar can be raised over topmost windows; the figure and its bubble go back on top.
+}  // namespace
+
 void KeepTopmost(CompanionApp& app) {
-  if (app.shell.sessionLocked || app.shell.suspended || app.placement.fullScreenQuiet) return;
+  if (app.shell.sessionLocked || app.shell.suspended || app.shell.fullScreenQuiet) return;
   if (!IsWindowVisible(app.shell.companionWindow)) return;
   const bool topmost =
       (GetWindowLongPtrW(app.shell.companionWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -108,6 +109,8 @@ void KeepTopmost(CompanionApp& app) {
   if (app.bubble.bubbleVisible && app.shell.bubbleWindow) AssertTopmost(app.shell.bubbleWindow);
 }
 
+namespace {
+
 ScreenPoint CursorPosition() {
   POINT pointer{};
   GetCursorPos(&pointer);
@@ -115,7 +118,7 @@ ScreenPoint CursorPosition() {
 }
 
 // The end of a press, by button-up or by the drag timer finding the button up.
-void FinishPress(CompanionApp& app) {
+PressEnd FinishPress(CompanionApp& app) {
   // Cleared before the capture goes, so the WM_CAPTURECHANGED it causes finds no drag.
   app.placement.dragging = false;
   KillTimer(app.shell.companionWindow, TIMER_DRAG);
@@ -125,10 +128,9 @@ void FinishPress(CompanionApp& app) {
   app.motion.idleActionTick = now + kActionPauseAfterTouchMs;
   if (app.placement.dragMoved) {
     SavePreferences(app);
-  } else {
-    ApplyClickRule(app);
+    return PressEnd::Dragged;
   }
-  ResumeMotion(app);
+  return PressEnd::Clicked;
 }
 
 }  // namespace
@@ -193,47 +195,6 @@ void RescaleCharacter(CompanionApp& app, uint32_t dpi) {
   Place(app, false, dpi, true);
 }
 
-void FullScreenWatch(CompanionApp& app, uint64_t now) {
-  const bool full = IsFullScreen(app);
-  if (full != app.placement.fullScreenQuiet) {
-    app.placement.fullScreenQuiet = full;
-    if (full) {
-      HideBubble(app);
-      ShowWindow(app.shell.companionWindow, SW_HIDE);
-      StopMotionTimer(app);
-    } else {
-      PlaceCharacter(app, false);
-      RenderCharacter(app, now);
-      ShowWindow(app.shell.companionWindow, SW_SHOWNOACTIVATE);
-      ResumeMotion(app);
-    }
-  }
-  KeepTopmost(app);
-}
-
-void CompanionTick(CompanionApp& app) {
-  const uint64_t now = GetTickCount64();
-  if (TickGapRestartsSchedule(now, app.shell.lastTickTick)) {
-    PromptTickRestartSchedule(app, now);
-    SetMotionState(app, MotionState::Idle, now);
-  }
-  app.shell.lastTickTick = now;
-  if (app.shell.sessionLocked || app.shell.suspended || app.placement.dragging) return;
-  FullScreenWatch(app, now);
-  if (app.placement.fullScreenQuiet) {
-    PromptTickRestartSchedule(app, now);
-    return;
-  }
-  PromptTickCollectAndExpire(app, now);
-  if (app.preferences.paused) {
-    StopMotionTimer(app);
-    PromptTickRestartSchedule(app, now);
-    return;
-  }
-  PromptTickAutomatic(app, now);
-  BehaviourTick(app, now);
-}
-
 void PressCharacter(CompanionApp& app) {
   POINT cursor{};
   GetCursorPos(&cursor);
@@ -249,17 +210,17 @@ void PressCharacter(CompanionApp& app) {
   SetTimer(app.shell.companionWindow, TIMER_DRAG, kDragPeriodMs, nullptr);
 }
 
-void DragMove(CompanionApp& app) {
-  if (!app.placement.dragging) return;
+bool DragMove(CompanionApp& app) {
+  if (!app.placement.dragging) return false;
   const ScreenPoint pointer = CursorPosition();
   if (pointer.x == app.placement.dragLastCursor.x && pointer.y == app.placement.dragLastCursor.y)
-    return;
+    return false;
   const uint64_t now = GetTickCount64();
   if (!app.placement.dragMoved) {
     const ScreenPoint start{app.placement.dragStartCursor.x, app.placement.dragStartCursor.y};
     if (!BeyondDragThreshold(start, pointer, GetSystemMetrics(SM_CXDRAG),
                              GetSystemMetrics(SM_CYDRAG))) {
-      return;  // still a click
+      return false;  // still a click
     }
     SetMotionState(app, MotionState::Idle, now);
   }
@@ -281,24 +242,24 @@ void DragMove(CompanionApp& app) {
   app.preferences.positionY = clamped.y;
   app.preferences.monitorDevice = std::u16string(DeviceName(app.placement.currentMonitor));
   RenderCharacter(app, now);
-  if (app.bubble.bubbleVisible) RenderBubble(app);
+  return true;
 }
 
-void ReleaseCharacter(CompanionApp& app) {
-  if (!app.placement.dragging) return;
-  FinishPress(app);
+PressEnd ReleaseCharacter(CompanionApp& app) {
+  if (!app.placement.dragging) return PressEnd::None;
+  return FinishPress(app);
 }
 
-void DragTimerStep(CompanionApp& app) {
+PressEnd DragTimerStep(CompanionApp& app) {
   if (!app.placement.dragging) {
     KillTimer(app.shell.companionWindow, TIMER_DRAG);
-    return;
+    return PressEnd::None;
   }
-  DragMove(app);
   // The button-up message can be lost (another window took the capture); the key state cannot.
   // The key state is the physical button, which is the right one when the buttons are swapped.
   const int primary = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-  if ((GetAsyncKeyState(primary) & 0x8000) == 0 && app.placement.dragging) FinishPress(app);
+  if ((GetAsyncKeyState(primary) & 0x8000) == 0 && app.placement.dragging) return FinishPress(app);
+  return PressEnd::None;
 }
 
 void EndDrag(CompanionApp& app) {

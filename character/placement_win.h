@@ -1,5 +1,5 @@
 #pragma once
-// Docking on the taskbar, the once-a-second tick, the full-screen watch and dragging.
+// Docking on the taskbar, what the full-screen watch sees, and dragging.
 #include <cstdint>
 
 namespace companion {
@@ -13,21 +13,22 @@ void PlaceCharacter(CompanionApp& app, bool force);
 // centre: a new DPI (which Wine never reports through the window itself), a new size while free.
 void RescaleCharacter(CompanionApp& app, uint32_t dpi);
 
-// The TIMER_TICK handler.
-void CompanionTick(CompanionApp& app);
+// Whether a full-screen program or a presentation runs in front on the figure's monitor.
+bool IsFullScreen(const CompanionApp& app);
+// The taskbar can be raised over topmost windows; the figure and its bubble go back on top.
+void KeepTopmost(CompanionApp& app);
 
-// Hides the companion while a full-screen program or a presentation runs on its monitor, and
-// shows it again afterwards.
-void FullScreenWatch(CompanionApp& app, uint64_t now);
+// How a press of the figure ended: still going, as a click, or as a drag (already saved).
+enum class PressEnd { None, Clicked, Dragged };
 
 // WM_LBUTTONDOWN on the figure: a press that may become a drag.
 void PressCharacter(CompanionApp& app);
-// Follows the pointer while the button is down; does nothing otherwise.
-void DragMove(CompanionApp& app);
-// WM_LBUTTONUP: ends the drag and saves, or applies the click rule when the press never moved.
-void ReleaseCharacter(CompanionApp& app);
-// TIMER_DRAG: follows the pointer, and ends the drag when the button-up message was lost.
-void DragTimerStep(CompanionApp& app);
+// Follows the pointer while the button is down; true when the figure moved.
+bool DragMove(CompanionApp& app);
+// WM_LBUTTONUP: ends the press; a drag is saved, a press that never moved is a click.
+PressEnd ReleaseCharacter(CompanionApp& app);
+// TIMER_DRAG, after following the pointer: ends the press when its button-up message was lost.
+PressEnd DragTimerStep(CompanionApp& app);
 // Ends a drag without a click action, saving the preferences if it had moved the figure.
 void EndDrag(CompanionApp& app);
 

@@ -10,10 +10,10 @@
 #include <stdexcept>
 
 #include "base/owners_win.h"
+#include "base/replace_file_win.h"
 #include "base/wide_win.h"
 #include "scripture/book_cache.h"
 #include "scripture/book_source.h"
-#include "settings/preferences_win.h"
 
 namespace companion {
 namespace {

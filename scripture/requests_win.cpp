@@ -6,24 +6,14 @@
 #include <utility>
 
 #include "base/companion_app_win.h"
-#include "base/messages.h"
-#include "bubble/bubble_drawing_win.h"
-#include "bubble/bubble_window_win.h"
-#include "character/motion_win.h"
-#include "character/presentation_win.h"
 #include "scripture/bible_client_win.h"
 #include "scripture/catalogue.h"
 #include "scripture/passage.h"
 #include "scripture/requests.h"
-#include "settings/preferences_win.h"
 
 namespace companion {
 
 namespace {
-
-bool ScriptureHeldBack(const CompanionApp& app) {
-  return app.shell.sessionLocked || app.shell.suspended || app.placement.fullScreenQuiet;
-}
 
 // Longer than the worker needs between opening its request and its first network wait.
 constexpr auto kEndRequestPatience = std::chrono::milliseconds(500);
@@ -31,9 +21,7 @@ constexpr auto kEndRequestStep = std::chrono::milliseconds(10);
 
 }  // namespace
 
-void RequestScripture(CompanionApp& app, bool automatic) {
-  if (ScriptureHeldBack(app)) return;
-  if (app.bubble.bubbleVisible) HideBubble(app);
+void StartScriptureRequest(CompanionApp& app, bool automatic) {
   app.scripture.requestPending = true;
   app.scripture.requestAutomatic = automatic;
   if (app.scripture.scriptureFuture.valid()) return;
@@ -53,9 +41,10 @@ void RequestScripture(CompanionApp& app, bool automatic) {
   app.scripture.requestStartTick = GetTickCount64();
 }
 
-void CollectScripture(CompanionApp& app) {
-  if (!app.scripture.scriptureFuture.valid()) return;
-  OnlineVerse result;
+CollectedScripture CollectScripture(CompanionApp& app) {
+  CollectedScripture collected;
+  if (!app.scripture.scriptureFuture.valid()) return collected;
+  OnlineVerse& result = collected.verse;
   if (app.scripture.scriptureFuture.wait_for(std::chrono::seconds(0)) ==
       std::future_status::ready) {
     result = app.scripture.scriptureFuture.get();
@@ -66,79 +55,54 @@ void CollectScripture(CompanionApp& app) {
     app.scripture.scriptureFuture = {};
     result.translationIndex = app.preferences.translationIndex;
   } else {
-    return;
+    return collected;
   }
   app.scripture.requestStartTick = 0;
   const CollectInputs inputs{app.scripture.requestPending, app.scripture.requestAutomatic,
                              app.preferences.paused,       result.ok,
                              result.translationIndex,      app.preferences.translationIndex};
-  switch (DecideCollect(inputs)) {
-    case CollectOutcome::Drop:
-      return;
-    case CollectOutcome::DropPaused:
-      app.scripture.requestPending = false;
-      return;
-    case CollectOutcome::AskAgain:
-      RequestScripture(app, app.scripture.requestAutomatic);
-      return;
-    case CollectOutcome::Present:
-      app.scripture.requestPending = false;
-      PresentScripture(app, result.text, result.reference,
-                       TranslationTable[result.translationIndex].code, false, true);
-      return;
-    case CollectOutcome::PresentOffline:
-      app.scripture.requestPending = false;
-      ShowOfflineVerse(app);
-      return;
+  collected.outcome = DecideCollect(inputs);
+  // Whatever comes of it, nobody waits for this request any more, except a new ask.
+  if (collected.outcome != CollectOutcome::Drop && collected.outcome != CollectOutcome::AskAgain) {
+    app.scripture.requestPending = false;
   }
+  return collected;
 }
 
-void ShowOfflineVerse(CompanionApp& app) {
+std::optional<ScriptureHistoryEntry> NextOfflineVerse(CompanionApp& app) {
   const int32_t index =
       DrawOfflineVerse(app.scripture.offlineBag, 0, OfflineVerses, ScriptureCategories);
-  if (index < 0) return;
+  if (index < 0) return std::nullopt;
   const OfflineVerse& verse = OfflineVerses[index];
-  PresentScripture(app, verse.text, verse.reference, u"web", true, true);
+  return ScriptureHistoryEntry{std::u16string(verse.text), std::u16string(verse.reference), u"web",
+                               true};
 }
 
-void PresentScripture(CompanionApp& app, std::u16string text, std::u16string reference,
-                      std::u16string translationCode, bool offline, bool addToHistory) {
-  if (addToHistory) {
-    PushHistory(app.scripture.scriptureHistory, app.scripture.historyIndex,
-                ScriptureHistoryEntry{text, reference, translationCode, offline});
-  }
-  const uint64_t now = GetTickCount64();
-  app.scripture.currentText = std::move(text);
-  app.scripture.currentReference = std::move(reference);
-  app.scripture.currentTranslation = std::move(translationCode);
-  app.scripture.currentOffline = offline;
-  app.bubble.supportPromptShown = false;
-  app.scripture.requestPending = false;
-  app.bubble.bubbleContentHeight = MeasureBubbleText(app.scripture.currentText);
-  app.bubble.bubbleVisible = true;
-  app.motion.lastInteractionTick = now;
-  GreetUser(app, now);
-  RenderCharacter(app, now);
-  RenderBubble(app);
-  app.preferences.scripturesViewed = RaisedScripturesViewed(app.preferences.scripturesViewed);
-  SavePreferences(app);
-  const UINT displayMs = static_cast<UINT>(app.preferences.displaySeconds) * 1000;
-  app.bubble.bubbleHideTick = GetTickCount64() + displayMs;
-  SetTimer(app.shell.companionWindow, TIMER_BUBBLE, displayMs, nullptr);
-  app.scripture.nextScriptureTick = 0;
+void SetCurrentScripture(CompanionApp& app, ScriptureHistoryEntry entry, bool addToHistory) {
+  ScriptureGroup& s = app.scripture;
+  if (addToHistory) PushHistory(s.scriptureHistory, s.historyIndex, entry);
+  s.currentText = std::move(entry.text);
+  s.currentReference = std::move(entry.reference);
+  s.currentTranslation = std::move(entry.translationCode);
+  s.currentOffline = entry.offline;
+  s.requestPending = false;
+  // No automatic Scripture is due while one is on display; hiding it starts the gap.
+  s.nextScriptureTick = 0;
 }
 
-void ShowPreviousScripture(CompanionApp& app) {
-  if (ScriptureHeldBack(app)) return;
+std::optional<ScriptureHistoryEntry> PreviousScripture(CompanionApp& app) {
   const int32_t index =
       PreviousScriptureIndex(app.scripture.historyIndex, app.scripture.scriptureHistory.size(),
                              app.bubble.bubbleVisible && !app.bubble.supportPromptShown);
-  if (index < 0) return;
+  if (index < 0) return std::nullopt;
   app.scripture.historyIndex = index;
-  // A copy: presenting must not read from the history it could change.
-  const ScriptureHistoryEntry entry = app.scripture.scriptureHistory[index];
   app.scripture.requestPending = false;
-  PresentScripture(app, entry.text, entry.reference, entry.translationCode, entry.offline, false);
+  // A copy: presenting must not read from the history it could change.
+  return app.scripture.scriptureHistory[index];
+}
+
+void DropScriptureRequest(CompanionApp& app) {
+  app.scripture.requestPending = false;
 }
 
 void EndScriptureRequest(CompanionApp& app) {
@@ -156,22 +120,20 @@ void EndScriptureRequest(CompanionApp& app) {
   app.scripture.requestStartTick = 0;
 }
 
-void PromptTickRestartSchedule(CompanionApp& app, uint64_t now) {
+void RestartSchedule(CompanionApp& app, uint64_t now) {
   app.scripture.nextScriptureTick = RestartedScriptureTick(now, app.preferences.gapSeconds);
 }
 
-void PromptTickCollectAndExpire(CompanionApp& app, uint64_t now) {
-  CollectScripture(app);
-  if (app.bubble.bubbleVisible && now >= app.bubble.bubbleHideTick) HideBubble(app);
+void StopSchedule(CompanionApp& app) {
+  app.scripture.nextScriptureTick = 0;
 }
 
-void PromptTickAutomatic(CompanionApp& app, uint64_t now) {
-  if (app.preferences.paused) return;
+bool AutomaticScriptureDue(CompanionApp& app, uint64_t now) {
   const PromptDecision decision =
       DecideAutomaticPrompt(now, app.scripture.nextScriptureTick, app.preferences.gapSeconds,
                             app.bubble.bubbleVisible || app.scripture.requestPending);
   app.scripture.nextScriptureTick = decision.nextScriptureTick;
-  if (decision.requestAutomatic) RequestScripture(app, true);
+  return decision.requestAutomatic;
 }
 
 }  // namespace companion

@@ -1,36 +1,53 @@
 #pragma once
-// Asking for a Scripture, collecting it from the worker, presenting it, the history behind
-// "Previous Scripture", and the automatic schedule's steps of the once-a-second tick.
+// The Scripture requests on the companion record: starting the worker and collecting its result,
+// the current Scripture and its history, the offline verses and the automatic schedule. The
+// sequences that show or hide a Scripture around these steps are app/'s.
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "scripture/history.h"
+#include "scripture/passage.h"
+#include "scripture/requests.h"
 
 namespace companion {
 
 struct CompanionApp;
 
-// Asks for a Scripture; the worker already out, finished or not, serves a further ask.
-void RequestScripture(CompanionApp& app, bool automatic);
+// Marks a request pending and starts the worker, unless one is already out (finished or not):
+// that one serves the new ask too.
+void StartScriptureRequest(CompanionApp& app, bool automatic);
 
-// Takes a finished result, never waiting for one, and presents it or an offline verse.
-void CollectScripture(CompanionApp& app);
+struct CollectedScripture {
+  CollectOutcome outcome = CollectOutcome::Drop;  // Drop also when nothing was ready
+  OnlineVerse verse;
+};
+// Takes a finished result, never waiting for one, and decides what becomes of it. An attempt
+// past kOnlineAttemptLimitMs is given up as failed.
+CollectedScripture CollectScripture(CompanionApp& app);
 
-void ShowOfflineVerse(CompanionApp& app);
+// The next verse of the offline bag; none only when the table is empty.
+std::optional<ScriptureHistoryEntry> NextOfflineVerse(CompanionApp& app);
 
-void PresentScripture(CompanionApp& app, std::u16string text, std::u16string reference,
-                      std::u16string translationCode, bool offline, bool addToHistory);
+// Makes `entry` the current Scripture (and the newest of the history when `addToHistory`); the
+// request is answered and the automatic schedule waits until the bubble goes.
+void SetCurrentScripture(CompanionApp& app, ScriptureHistoryEntry entry, bool addToHistory);
 
-void ShowPreviousScripture(CompanionApp& app);
+// The entry "Previous Scripture" shows, now current in the history; none when there is none.
+std::optional<ScriptureHistoryEntry> PreviousScripture(CompanionApp& app);
+
+// Nobody waits for the request out any more; its result will be dropped.
+void DropScriptureRequest(CompanionApp& app);
 
 // At exit: drops the request and ends its worker, waiting half a second at most instead of the
 // network's time-outs, so the single-instance mutex is free again for a relaunch at once.
 void EndScriptureRequest(CompanionApp& app);
 
-// The Scripture steps of the once-a-second tick, each at the tick's now.
-// Restart the schedule: the gap to the next automatic Scripture starts again.
-void PromptTickRestartSchedule(CompanionApp& app, uint64_t now);
-// Collect a finished request, then hide the bubble when its time is up.
-void PromptTickCollectAndExpire(CompanionApp& app, uint64_t now);
-// Ask for an automatic Scripture when the gap has run out (not while paused).
-void PromptTickAutomatic(CompanionApp& app, uint64_t now);
+// The gap to the next automatic Scripture starts again at `now` (none with a gap of 0).
+void RestartSchedule(CompanionApp& app, uint64_t now);
+// No automatic Scripture until the schedule restarts.
+void StopSchedule(CompanionApp& app);
+// One tick of the automatic schedule: whether an automatic Scripture is to be asked for now.
+bool AutomaticScriptureDue(CompanionApp& app, uint64_t now);
 
 }  // namespace companion

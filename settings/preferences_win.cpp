@@ -8,8 +8,10 @@
 #include "base/companion_app_win.h"
 #include "base/messages.h"
 #include "base/owners_win.h"
+#include "base/replace_file_win.h"
 #include "base/wide_win.h"
 #include "scripture/catalogue.h"
+#include "scripture/requests.h"
 #include "settings/preferences.h"
 
 namespace companion {
@@ -107,11 +109,6 @@ void LoadPreferencesFrom(CompanionApp& app, const std::u16string& baseFolder) {
   ApplyPreferences(app, values);
 }
 
-bool ReplaceWithTemporaryFile(const std::u16string& temporaryPath, const std::u16string& path) {
-  return MoveFileExW(AsWide(temporaryPath), AsWide(path),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-}
-
 void WritePreferenceInt(PreferenceSaveState& state, const char16_t* key, int32_t value) {
   if (!WriteString(state.temporaryPath, key, PreferenceText(value))) state.ok = false;
 }
@@ -147,6 +144,16 @@ void SavePreferences(CompanionApp& app) {
     MessageBoxW(app.shell.companionWindow, AsWide(kSaveFailureText), AsWide(kCompanionTitle),
                 MB_OK | MB_ICONINFORMATION);
   }
+}
+
+void CountScriptureViewed(CompanionApp& app) {
+  app.preferences.scripturesViewed = RaisedScripturesViewed(app.preferences.scripturesViewed);
+  SavePreferences(app);
+}
+
+void ForgetScripturesViewed(CompanionApp& app) {
+  app.preferences.scripturesViewed = 0;
+  SavePreferences(app);
 }
 
 }  // namespace companion

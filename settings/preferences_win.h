@@ -17,10 +17,10 @@ void LoadPreferencesFrom(CompanionApp& app, const std::u16string& baseFolder);
 // reported to the user once per run; the values in memory stay.
 void SavePreferences(CompanionApp& app);
 
-// Moves a completely written temporary file over `path` in one step, so that a reader finds the
-// old file or the new one, never part of one. Every file the companion rewrites whole goes this
-// way. False when the move failed; the old file is then untouched.
-bool ReplaceWithTemporaryFile(const std::u16string& temporaryPath, const std::u16string& path);
+// One more Scripture shown, counted toward the support message and saved.
+void CountScriptureViewed(CompanionApp& app);
+// The support message was seen: the count starts again, saved.
+void ForgetScripturesViewed(CompanionApp& app);
 
 struct PreferenceSaveState {
   std::u16string temporaryPath;

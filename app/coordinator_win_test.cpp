@@ -1,4 +1,4 @@
-#include "scripture/requests_win.h"
+#include "app/coordinator_win.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 
 #include "bubble/bubble_test_support_win.h"
 #include "bubble/bubble_window_win.h"
+#include "scripture/requests_win.h"
 
 namespace companion {
 namespace {
@@ -20,7 +21,7 @@ class ScriptureFlow : public testing::CompanionWithBubble {
     ASSERT_TRUE(app_->scripture.scriptureFuture.valid());
     ASSERT_EQ(app_->scripture.scriptureFuture.wait_for(std::chrono::seconds(60)),
               std::future_status::ready);
-    CollectScripture(*app_);
+    CollectAndPresent(*app_);
   }
 };
 
@@ -96,7 +97,7 @@ TEST_F(ScriptureFlow, PreviousStepsBackThenReshowsAndCountsEachShowing) {
   ShowPreviousScripture(*app_);  // an empty history: nothing to show
   EXPECT_FALSE(app_->bubble.bubbleVisible);
   for (const char16_t* text : {u"First text.", u"Second text.", u"Third text."})
-    PresentScripture(*app_, text, u"John 1:1", u"kjv", false, true);
+    PresentScripture(*app_, {text, u"John 1:1", u"kjv", false}, true);
   for (const char16_t* shown : {u"Second text.", u"First text.", u"First text."}) {
     ShowPreviousScripture(*app_);
     EXPECT_EQ(app_->scripture.currentText, shown);
