@@ -62,18 +62,6 @@ TEST_F(ScriptureFlow, TranslationChangeDropsTheResultAndAsksAgain) {
   EXPECT_TRUE(app_->bubbleVisible);
 }
 
-TEST_F(ScriptureFlow, AutomaticResultAfterPausingIsDroppedButAManualAskShows) {
-  RequestScripture(*app_, true);
-  app_->paused = true;
-  FinishAndCollect();
-  EXPECT_FALSE(app_->requestPending);
-  EXPECT_FALSE(app_->bubbleVisible);
-
-  RequestScripture(*app_, false);
-  FinishAndCollect();
-  EXPECT_TRUE(app_->bubbleVisible);
-}
-
 // A worker stuck on the network (Wine 8 ignores the close of its request) holds no exit up.
 TEST_F(ScriptureFlow, EndingTheRequestAtExitDoesNotWaitForAStuckWorker) {
   std::promise<OnlineVerse> stuck;
