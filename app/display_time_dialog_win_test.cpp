@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <thread>
 
@@ -38,60 +37,42 @@ std::wstring PressOkWith(HWND dialog, const wchar_t* typed) {
   GetDlgItemTextW(box, 0xFFFF, text, 256);  // a message box's text control
   EXPECT_EQ(GetWindow(box, GW_OWNER), dialog) << typed;
   PostMessageW(box, WM_COMMAND, IDOK, 0);
-  while (IsWindow(box))
+  for (int i = 0; i < 1000 && IsWindow(box); ++i)
     Sleep(5);
   EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << typed;
   return text;
 }
 
-// A helper thread drives the dialog while this thread runs its modal loop (the shared message-box
-// watcher would take the dialog for a box). The template is the one the program ships.
-class DisplayTimeDialog : public ::testing::Test {
- protected:
-  void SetUp() override {
-    module_ = LoadLibraryExW(L"ScrollwickCompanion.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module_, nullptr);
-  }
-  void TearDown() override {
-    if (module_) FreeLibrary(module_);
-  }
-  INT_PTR Run(int32_t& seconds, const std::function<void(HWND)>& drive) {
+// Typing replaces the selected value; letters, signs, spaces and a fourth digit are dropped.
+// Cancel keeps the old value; OK with a refused value keeps the dialog open, so the limit can
+// follow at once. Which values are accepted is the portable rule's, tested natively. A helper
+// thread drives the dialog while this thread runs its modal loop (the shared message-box watcher
+// would take the dialog for a box), from the template the program ships.
+TEST(DisplayTimeDialog, FiltersTypingRefusesOutOfRangeAndCancelKeepsTheValue) {
+  HMODULE program = LoadLibraryExW(L"ScrollwickCompanion.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr);
+  for (const bool cancel : {true, false}) {
+    int32_t seconds = 45;
     std::thread driver([&] {
       HWND dialog = WaitForDialog(L"Scripture display time");
       if (!dialog) return;
-      drive(dialog);
-      if (IsWindow(dialog)) PostMessageW(dialog, WM_CLOSE, 0, 0);  // after a failed check
-    });
-    const INT_PTR result = RunDisplayTimeDialog(module_, nullptr, seconds);
-    driver.join();
-    return result;
-  }
-
-  HMODULE module_ = nullptr;
-};
-
-// Typing replaces the selected value; letters, signs, spaces and a fourth digit are dropped.
-// Cancel keeps the old value; OK with a refused value keeps the dialog open, so the limit can
-// follow at once. Which values are accepted is the portable rule's, tested natively.
-TEST_F(DisplayTimeDialog, FiltersTypingRefusesOutOfRangeAndCancelKeepsTheValue) {
-  for (const bool cancel : {true, false}) {
-    int32_t seconds = 45;
-    const INT_PTR result = Run(seconds, [&](HWND dialog) {
       HWND edit = GetDlgItem(dialog, IDC_DISPLAY_TIME_SECONDS);
       EXPECT_EQ(WindowText(edit), L"45");
       for (wchar_t unit : std::wstring(L"1a2-3 45"))
         SendMessageW(edit, WM_CHAR, unit, 1);
       EXPECT_EQ(WindowText(edit), L"123");
-      if (cancel) {
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        return;
+      if (!cancel) {
+        EXPECT_EQ(PressOkWith(dialog, L"601"), L"Enter a whole number from 1 to 600 seconds.");
+        EXPECT_EQ(PressOkWith(dialog, L"600"), L"");
       }
-      EXPECT_EQ(PressOkWith(dialog, L"601"), L"Enter a whole number from 1 to 600 seconds.");
-      EXPECT_EQ(PressOkWith(dialog, L"600"), L"");
+      if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
+    const INT_PTR result = RunDisplayTimeDialog(program, nullptr, seconds);
+    driver.join();
     EXPECT_EQ(result, cancel ? IDCANCEL : IDOK);
     EXPECT_EQ(seconds, cancel ? 45 : 600);
   }
+  FreeLibrary(program);
 }
 
 }  // namespace
