@@ -65,18 +65,6 @@ TEST_F(ScriptureFlow, TranslationChangeDropsTheResultAndAsksAgain) {
   EXPECT_TRUE(app_->bubble.bubbleVisible);
 }
 
-TEST_F(ScriptureFlow, AutomaticResultAfterPausingIsDroppedButAManualAskShows) {
-  RequestScripture(*app_, true);
-  app_->preferences.paused = true;
-  FinishAndCollect();
-  EXPECT_FALSE(app_->scripture.requestPending);
-  EXPECT_FALSE(app_->bubble.bubbleVisible);
-
-  RequestScripture(*app_, false);
-  FinishAndCollect();
-  EXPECT_TRUE(app_->bubble.bubbleVisible);
-}
-
 // A worker stuck on the network (Wine 8 ignores the close of its request) holds no exit up.
 TEST_F(ScriptureFlow, EndingTheRequestAtExitDoesNotWaitForAStuckWorker) {
   std::promise<OnlineVerse> stuck;

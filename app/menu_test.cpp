@@ -18,26 +18,6 @@ std::u16string Decimal(size_t n) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-// One line per item: "---" for a separator, "label|id" for a command with " [x]" when checked and
-// " [grayed]" when grayed, ">label (count)" for a submenu. Only "Settings" is opened (indented by
-// two spaces); the choice submenus are checked case by case below.
-std::u16string Outline(const std::vector<MenuItem>& items, const std::u16string& indent = u"") {
-  std::u16string out;
-  for (const MenuItem& item : items) {
-    out += indent;
-    if (item.kind == MenuItemKind::Separator) {
-      out += u"---\n";
-    } else if (item.kind == MenuItemKind::Submenu) {
-      out += u">" + item.label + u" (" + Decimal(item.submenu.size()) + u")\n";
-      if (item.label == u"Settings") out += Outline(item.submenu, indent + u"  ");
-    } else {
-      out += item.label + u"|" + Decimal(item.id) + (item.checked ? u" [x]" : u"") +
-             (item.grayed ? u" [grayed]" : u"") + u"\n";
-    }
-  }
-  return out;
-}
-
 const MenuItem& Find(const std::vector<MenuItem>& items, std::u16string_view label) {
   for (const MenuItem& item : items) {
     if (item.label == label) return item;
@@ -58,45 +38,26 @@ std::vector<uint32_t> CheckedIds(const std::vector<MenuItem>& menu, std::u16stri
   return ids;
 }
 
-TEST(ContextMenuModel, WholeMenuForAFreshCompanion) {
-  EXPECT_EQ(Outline(ContextMenuModel({.monitors = {{true, true}, {false, false}}})),
-            u"Give me a Scripture|100\n"
-            u"Previous Scripture|111 [grayed]\n"
-            u">Character size (3)\n"
-            u"Copy current Scripture|107 [grayed]\n"
-            u"---\n"
-            u"Pause character and prompts|101\n"
-            u">Settings (10)\n"
-            u"  Younger character (motion preview)|108 [x]\n"
-            u"  Original character (full motion)|109\n"
-            u"  Return to taskbar|110\n"
-            u"  Character movement|102 [x]\n"
-            u"  Start with Windows|103\n"
-            u"  >Display time (seconds) (9)\n"
-            u"  >Gap after each Scripture (8)\n"
-            u"  >Bible translation (online) (5)\n"
-            u"  Support Scrollwick|106\n"
-            u"  >Companion display (2)\n"
-            u"---\n"
-            u"Visit Scrollwick|104\n"
-            u"Exit|105\n");
-}
-
-TEST(ContextMenuModel, ToggledStatesAreCheckedAndScriptureItemsEnabled) {
-  const std::vector<MenuItem> menu = ContextMenuModel({.paused = true,
-                                                       .movementEnabled = false,
-                                                       .younger = false,
-                                                       .historyIndex = 0,
-                                                       .hasCurrentScripture = true,
-                                                       .startWithWindows = true,
-                                                       .monitors = {}});
-  for (const char16_t* label :
-       {u"Pause character and prompts", u"Original character (full motion)", u"Start with Windows"})
-    EXPECT_TRUE(Find(menu, label).checked) << ::testing::PrintToString(label);
-  for (const char16_t* label : {u"Character movement", u"Younger character (motion preview)"})
-    EXPECT_FALSE(Find(menu, label).checked) << ::testing::PrintToString(label);
-  EXPECT_FALSE(Find(menu, u"Copy current Scripture").grayed ||
-               Find(menu, u"Previous Scripture").grayed);
+// Every toggle and the two Scripture items, for a fresh companion and with each one flipped.
+TEST(ContextMenuModel, TogglesAreCheckedAndScriptureItemsEnabledByTheState) {
+  const std::u16string kToggles[] = {u"Pause character and prompts",
+                                     u"Original character (full motion)", u"Start with Windows",
+                                     u"Character movement", u"Younger character (motion preview)"};
+  const MenuInputs fresh{};
+  const MenuInputs flipped{.paused = true,
+                           .movementEnabled = false,
+                           .younger = false,
+                           .historyIndex = 0,
+                           .hasCurrentScripture = true,
+                           .startWithWindows = true,
+                           .monitors = {}};
+  for (const bool flip : {false, true}) {
+    const std::vector<MenuItem> menu = ContextMenuModel(flip ? flipped : fresh);
+    for (std::size_t i = 0; i < std::size(kToggles); ++i)
+      EXPECT_EQ(Find(menu, kToggles[i]).checked, flip == (i < 3)) << i << " flipped " << flip;
+    EXPECT_EQ(Find(menu, u"Copy current Scripture").grayed, !flip);
+    EXPECT_EQ(Find(menu, u"Previous Scripture").grayed, !flip);
+  }
 }
 
 TEST(ContextMenuModel, ChoiceSubmenusCheckOnlyTheMatchingEntry) {
@@ -154,6 +115,14 @@ TEST(ContextMenuModel, DisplaysAreNumberedFromOneWithThePrimaryMarked) {
 TEST(ClipboardScriptureText, VerseThenReferenceAndCode) {
   EXPECT_EQ(ClipboardScriptureText(u"\u201CPeace.\u201D", u"Psalm 4:8", u"darby"),
             u"\u201CPeace.\u201D\r\nPsalm 4:8 (darby)");
+}
+
+// Arguments: whether the typed text read as a number, and that number.
+TEST(IsAcceptedDisplayTime, WholeSecondsFromOneToSixHundred) {
+  const std::tuple<bool, uint32_t, bool> kCases[] = {
+      {false, 10, false}, {true, 0, false}, {true, 1, true}, {true, 600, true}, {true, 601, false}};
+  for (const auto& [readOk, seconds, accepted] : kCases)
+    EXPECT_EQ(IsAcceptedDisplayTime(readOk, seconds), accepted) << readOk << " " << seconds;
 }
 
 TEST(DecodeMenuCommand, GroupsAndValuesUpToEachBoundary) {

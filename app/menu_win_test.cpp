@@ -96,22 +96,6 @@ TEST_F(Menu, WindowsMenuEqualsTheModelOfTheCompanionsState) {
   }
 }
 
-TEST_F(Menu, CopyPutsVerseThenReferenceAndCodeOnlyWithAScripture) {
-  const DWORD untouched = GetClipboardSequenceNumber();
-  app().scripture.currentText = u"a text without a reference";
-  RunMenuCommand(app(), kCommandCopy);
-  EXPECT_EQ(GetClipboardSequenceNumber(), untouched);
-  ShowScripture();
-  app().scripture.currentTranslation = u"kjv";
-  RunMenuCommand(app(), kCommandCopy);
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  HANDLE data = GetClipboardData(CF_UNICODETEXT);
-  EXPECT_STREQ(static_cast<const wchar_t*>(GlobalLock(data)),
-               L"For God so loved the world, that he gave his only born Son.\r\nJohn 3:16 (kjv)");
-  GlobalUnlock(data);
-  CloseClipboard();
-}
-
 // A new display time restarts the bubble's clock only while a bubble shows.
 TEST_F(Menu, SupportMessageAndNewDisplayTimeRestartTheBubbleClock) {
   RunMenuCommand(app(), 707);

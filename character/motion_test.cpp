@@ -77,19 +77,6 @@ void ExpectGapsWithin(const std::vector<uint64_t>& starts, uint64_t low, uint64_
 
 class MotionRun : public ::testing::Test, public FakeCompanion {};
 
-TEST(ClipForState, WalkingLeftPicksTheLeftClip) {
-  EXPECT_EQ(ClipForState(Walk, 200, 100, false), 2);
-}
-
-TEST_F(MotionRun, SetMotionStateDrawsTheReplayDelayBeforeTheIdleActionDelay) {
-  std::mt19937 copy = random;
-  const auto replayDraw = std::uniform_int_distribution<int>(0, 6000)(copy);
-  const auto actionDraw = std::uniform_int_distribution<int>(0, 20000)(copy);
-  Enter(SitDown, 50000);
-  EXPECT_EQ(clipReplayTick, 50000u + 4500 + 8000 + uint64_t(replayDraw));
-  EXPECT_EQ(idleActionTick, 50000u + 25000 + uint64_t(actionDraw));
-}
-
 // Any one of these facts flipped from its default keeps the timer stopped; the clip then starts
 // once nothing blocks it.
 TEST(SetMotionState, StartsTheFrameTimerOnlyWhenMotionMayRun) {

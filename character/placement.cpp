@@ -25,11 +25,12 @@ int32_t TaskbarTop(const ScreenRect& work, float scale) {
   return work.bottom - static_cast<int32_t>(kStandAboveTaskbar * scale) - CharacterHeight(scale);
 }
 
-}  // namespace
-
+// Distance the figure keeps from the work area's sides on the taskbar.
 int32_t PlacementMargin(int32_t workWidth) {
   return std::clamp(workWidth / 8, 12, 150);
 }
+
+}  // namespace
 
 int32_t CharacterWidth(float characterScale) {
   return static_cast<int32_t>(kWidth * characterScale);

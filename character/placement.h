@@ -20,9 +20,6 @@ struct ScreenPoint {
   int32_t y = 0;
 };
 
-// Distance the figure keeps from the work area's sides on the taskbar.
-int32_t PlacementMargin(int32_t workWidth);
-
 // Window size for a scale, each side truncated toward zero.
 int32_t CharacterWidth(float characterScale);
 int32_t CharacterHeight(float characterScale);

@@ -21,13 +21,6 @@ PlacementInputs OnTaskbar() {
   return {.monitor = kMonitor, .work = kWork, .changed = true};
 }
 
-TEST(PlacementMargin, AnEighthOfTheWidthBetweenTwelveAndOneFifty) {
-  EXPECT_EQ(PlacementMargin(95), 12);
-  EXPECT_EQ(PlacementMargin(104), 13);
-  EXPECT_EQ(PlacementMargin(1199), 149);
-  EXPECT_EQ(PlacementMargin(1208), 150);
-}
-
 TEST(PlaceOnMonitor, SizeMultipleOneToThreeAtNinetySixDpiOnTheTaskbar) {
   // {size multiple, width, height, gap above the work area's bottom}
   const int32_t kCases[][4] = {
@@ -61,10 +54,12 @@ int32_t TaskbarX(ScreenRect work, bool changed, int32_t storedX) {
       .position.x;
 }
 
+// The margins are an eighth of the work area's width, from 12 to 150 pixels.
 TEST(PlaceOnMonitor, TaskbarPositionStartsAtAThirdAndStaysInsideTheMargins) {
   EXPECT_EQ(TaskbarX(kWork, true, 5), 640);
   EXPECT_EQ(TaskbarX({1920, 0, 3840, 1040}, true, 5), 2560);
   EXPECT_EQ(TaskbarX(kWork, false, 20), 150);
+  EXPECT_EQ(TaskbarX({0, 0, 800, 1040}, false, 20), 100);  // an eighth of the width
   EXPECT_EQ(TaskbarX(kWork, false, 1900), 1920 - 105 - 150);
   EXPECT_EQ(TaskbarX({0, 0, 100, 1040}, false, 60), 12);  // narrower than the figure
 }

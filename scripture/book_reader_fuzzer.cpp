@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::abort();
     }
   }
-  for (const Passage& p : SplitIntoPassages(verses)) {
-    if (p.text.size() < kMinPassageLength || p.text.size() > kMaxPassageLength) std::abort();
+  for (const PassageRange& p : FindPassages(joined, spans)) {
+    if (p.end - p.start < kMinPassageLength || p.end - p.start > kMaxPassageLength) std::abort();
   }
   return 0;
 }

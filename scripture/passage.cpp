@@ -65,15 +65,6 @@ void AppendNumber(std::u16string& out, std::int32_t n) {
     out.push_back(static_cast<char16_t>(c));
 }
 
-// A passage by its place in the joined text: its text is copied out only when it is wanted.
-struct PassageRange {
-  std::size_t start;
-  std::size_t end;
-  std::int32_t chapter;
-  std::int32_t firstVerse;
-  std::int32_t lastVerse;
-};
-
 // Replaces `out` with the reference, reusing its storage.
 void WriteReference(std::u16string& out, const std::u16string& bookName, std::int32_t chapter,
                     std::int32_t firstVerse, std::int32_t lastVerse) {
@@ -86,45 +77,6 @@ void WriteReference(std::u16string& out, const std::u16string& bookName, std::in
     out.push_back(u'-');
     AppendNumber(out, lastVerse);
   }
-}
-
-std::vector<PassageRange> FindPassages(std::u16string_view joined,
-                                       const std::vector<VerseSpan>& spans) {
-  std::vector<PassageRange> passages;
-  const std::size_t n = joined.size();
-  std::size_t s = 0;
-  std::size_t i = 0;
-  std::size_t spanHint = 0;
-  while ((i = FindFirstUnit(joined, i, u'.', u'?', u'!', false)) < n) {
-    const char16_t c = joined[i];
-    const bool period = c == u'.';
-    // No period of a run of two or more ends a sentence, so an ellipsis runs on.
-    if (period && ((i > 0 && joined[i - 1] == u'.') || (i + 1 < n && joined[i + 1] == u'.'))) {
-      ++i;
-      continue;
-    }
-    std::size_t e = i + 1;
-    while (e < n && IsClosingMark(joined[e]))
-      ++e;
-    if (e < n && !IsSpace(joined[e])) {
-      ++i;
-      continue;
-    }
-    while (s < e && (IsSpace(joined[s]) || joined[s] == kPilcrow))
-      ++s;
-    const std::size_t length = e - s;
-    if (period && length >= kMinPassageLength && length <= kMaxPassageLength &&
-        StartsProperly(joined.substr(s, length))) {
-      const VerseSpan* first = SpanAt(spans, s, spanHint);
-      const VerseSpan* last = SpanAt(spans, e - 1, spanHint);
-      if (first != nullptr && last != nullptr && first->chapter == last->chapter) {
-        passages.push_back({s, e, first->chapter, first->verse, last->verse});
-      }
-    }
-    s = e;
-    i = e;
-  }
-  return passages;
 }
 
 // The decoded book, left uninitialised until the conversion writes it: zero-filling half a
@@ -282,32 +234,43 @@ OnlineVerse FetchOnlineVerse(std::int32_t translationIndex, std::uint32_t seed,
   return failed;
 }
 
-std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses) {
-  std::size_t joinedLength = 0;
-  for (const BibleVerse& v : verses)
-    joinedLength += v.text.size() + 1;
-  std::u16string joined;
-  joined.reserve(joinedLength);
-  std::vector<VerseSpan> spans;
-  spans.reserve(verses.size());
-  for (const BibleVerse& v : verses) {
-    if (!joined.empty()) joined.push_back(u' ');
-    const std::size_t start = joined.size();
-    joined += v.text;
-    spans.push_back({start, joined.size(), v.chapter, v.verse});
-  }
-  std::vector<Passage> passages;
-  for (const PassageRange& p : FindPassages(joined, spans)) {
-    passages.push_back(
-        {joined.substr(p.start, p.end - p.start), p.chapter, p.firstVerse, p.lastVerse});
+std::vector<PassageRange> FindPassages(std::u16string_view joined,
+                                       const std::vector<VerseSpan>& spans) {
+  std::vector<PassageRange> passages;
+  const std::size_t n = joined.size();
+  std::size_t s = 0;
+  std::size_t i = 0;
+  std::size_t spanHint = 0;
+  while ((i = FindFirstUnit(joined, i, u'.', u'?', u'!', false)) < n) {
+    const char16_t c = joined[i];
+    const bool period = c == u'.';
+    // No period of a run of two or more ends a sentence, so an ellipsis runs on.
+    if (period && ((i > 0 && joined[i - 1] == u'.') || (i + 1 < n && joined[i + 1] == u'.'))) {
+      ++i;
+      continue;
+    }
+    std::size_t e = i + 1;
+    while (e < n && IsClosingMark(joined[e]))
+      ++e;
+    if (e < n && !IsSpace(joined[e])) {
+      ++i;
+      continue;
+    }
+    while (s < e && (IsSpace(joined[s]) || joined[s] == kPilcrow))
+      ++s;
+    const std::size_t length = e - s;
+    if (period && length >= kMinPassageLength && length <= kMaxPassageLength &&
+        StartsProperly(joined.substr(s, length))) {
+      const VerseSpan* first = SpanAt(spans, s, spanHint);
+      const VerseSpan* last = SpanAt(spans, e - 1, spanHint);
+      if (first != nullptr && last != nullptr && first->chapter == last->chapter) {
+        passages.push_back({s, e, first->chapter, first->verse, last->verse});
+      }
+    }
+    s = e;
+    i = e;
   }
   return passages;
-}
-
-std::u16string FormatReference(const std::u16string& bookName, const Passage& passage) {
-  std::u16string reference;
-  WriteReference(reference, bookName, passage.chapter, passage.firstVerse, passage.lastVerse);
-  return reference;
 }
 
 }  // namespace companion

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "scripture/book_reader.h"
@@ -22,8 +23,11 @@ struct OnlineVerse {
   std::u16string reference;  // "John 3:16" or "1 Peter 5:6-7"
 };
 
-struct Passage {
-  std::u16string text;
+// A passage by its place in a book's joined text (JoinBibleBookInPlace): its text is copied out
+// only when it is wanted.
+struct PassageRange {
+  std::size_t start;
+  std::size_t end;
   std::int32_t chapter;
   std::int32_t firstVerse;
   std::int32_t lastVerse;
@@ -45,8 +49,7 @@ const ChapterEntry& ChapterForDraw(std::int32_t translationIndex, std::uint32_t 
 const ChapterEntry& PickWeightedChapter(std::int32_t translationIndex, std::mt19937& generator);
 
 // The complete sentences of readable length that stay inside one chapter, in text order.
-std::vector<Passage> SplitIntoPassages(const std::vector<BibleVerse>& verses);
-
-std::u16string FormatReference(const std::u16string& bookName, const Passage& passage);
+std::vector<PassageRange> FindPassages(std::u16string_view joined,
+                                       const std::vector<VerseSpan>& spans);
 
 }  // namespace companion

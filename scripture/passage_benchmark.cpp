@@ -1,7 +1,6 @@
-// A whole online request on the largest real book (UTF-8 conversion, reading, cutting and
-// choosing), beside RapidJSON parsing the same bytes into a DOM.
+// A whole online request on the largest real book: UTF-8 conversion, reading, cutting and
+// choosing.
 #include <benchmark/benchmark.h>
-#include <rapidjson/document.h>
 
 #include <filesystem>
 #include <fstream>
@@ -58,25 +57,6 @@ void BM_FetchOnlineVerse(benchmark::State& state) {
   ClearNativeBibleBooks();
 }
 BENCHMARK(BM_FetchOnlineVerse)->Unit(benchmark::kMillisecond);
-
-void BM_RapidJsonDom(benchmark::State& state) {
-  const LargestBook& book = Largest();
-  for (auto _ : state) {
-    rapidjson::Document document;
-    document.Parse(book.bytes.data(), book.bytes.size());
-    if (document.HasParseError()) state.SkipWithError("parse failed");
-    benchmark::DoNotOptimize(document);
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(book.bytes.size()));
-}
-BENCHMARK(BM_RapidJsonDom)->Unit(benchmark::kMillisecond);
-
-void BM_PickWeightedChapter(benchmark::State& state) {
-  std::mt19937 generator(1);
-  for (auto _ : state)
-    benchmark::DoNotOptimize(&PickWeightedChapter(1, generator));
-}
-BENCHMARK(BM_PickWeightedChapter);
 
 }  // namespace
 }  // namespace companion

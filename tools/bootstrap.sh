@@ -16,7 +16,7 @@ packages=(
   # the serif family GDI+ falls back to under Wine, which has no Georgia
   fonts-liberation
   # art generator and data
-  libcairo2-dev zlib1g-dev unicode-data rapidjson-dev
+  libcairo2-dev zlib1g-dev unicode-data
   # test servers
   python3 openssl ca-certificates
   # the Bible server and the web site: nginx in a private namespace, and its measurements

@@ -32,8 +32,17 @@
 
 namespace {
 
+HWND Companion() {
+  return FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+}
+
+// The next top-level window of the class after `after` (from the first), or null.
+HWND NextWindow(const wchar_t* className, HWND after = nullptr) {
+  return FindWindowExW(nullptr, after, className, nullptr);
+}
+
 int PrintWindow() {
-  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  HWND window = Companion();
   if (!window) return 1;
   RECT rect{};
   GetWindowRect(window, &rect);
@@ -84,7 +93,7 @@ int Cover(int seconds) {
 }
 
 int PrintMemory() {
-  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  HWND window = Companion();
   if (!window) return 1;
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
@@ -104,20 +113,11 @@ int PrintMemory() {
   return 0;
 }
 
-BOOL CALLBACK FindShownMenu(HWND window, LPARAM found) {
-  wchar_t className[16] = {};
-  GetClassNameW(window, className, 16);
-  if (IsWindowVisible(window) && std::wcscmp(className, L"#32768") == 0) {
-    *reinterpret_cast<bool*>(found) = true;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 int PrintMenu() {
-  bool found = false;
-  EnumWindows(FindShownMenu, reinterpret_cast<LPARAM>(&found));
-  std::printf("%d\n", found ? 1 : 0);
+  HWND menu = NextWindow(L"#32768");
+  while (menu && !IsWindowVisible(menu))
+    menu = NextWindow(L"#32768", menu);
+  std::printf("%d\n", menu ? 1 : 0);
   return 0;
 }
 
@@ -128,7 +128,7 @@ int PrintBubble() {
   DWORD processId = 0;
   GetWindowThreadProcessId(bubble, &processId);
   HWND hint = nullptr;
-  while ((hint = FindWindowExW(nullptr, hint, TOOLTIPS_CLASSW, nullptr))) {
+  while ((hint = NextWindow(TOOLTIPS_CLASSW, hint))) {
     if (GetWindow(hint, GW_OWNER) == bubble) break;
   }
   wchar_t text[512] = {};
@@ -153,7 +153,7 @@ int PrintBubble() {
 }
 
 int PrintHandle() {
-  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  HWND window = Companion();
   if (!window) return 1;
   std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
   return 0;
@@ -170,7 +170,7 @@ int PrintTray(const wchar_t* handle) {
 }
 
 int Show() {
-  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  HWND window = Companion();
   constexpr UINT kShowMessage = 0x8003;
   return window && PostMessageW(window, kShowMessage, 0, 0) ? 0 : 1;
 }
@@ -200,11 +200,12 @@ int PrintClipboard() {
   return result;
 }
 
-BOOL CALLBACK CountCompanion(HWND window, LPARAM count) {
-  wchar_t className[32] = {};
-  GetClassNameW(window, className, 32);
-  if (std::wcscmp(className, L"ScrollwickCompanion.V1") == 0) ++*reinterpret_cast<int*>(count);
-  return TRUE;
+int PrintCompanions() {
+  int count = 0;
+  for (HWND w = nullptr; (w = NextWindow(L"ScrollwickCompanion.V1", w));)
+    ++count;
+  std::printf("%d\n", count);
+  return 0;
 }
 
 struct WindowCount {
@@ -272,7 +273,7 @@ std::string CountGdiObjects(HANDLE process) {
 }
 
 int PrintResources() {
-  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  HWND window = Companion();
   WindowCount count{0, 0};
   if (!window || !GetWindowThreadProcessId(window, &count.processId)) return 1;
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, count.processId);
@@ -285,7 +286,7 @@ int PrintResources() {
 }
 
 int PrintStall(int seconds) {
-  HWND window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+  HWND window = Companion();
   if (!window) return 1;
   double longest = 0;
   int samples = 0;
@@ -313,33 +314,23 @@ int PrintStall(int seconds) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc >= 2 && std::wcscmp(argv[1], L"window") == 0) return PrintWindow();
-  if (argc >= 2 && std::wcscmp(argv[1], L"monitors") == 0) {
-    EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
-    return 0;
-  }
-  if (argc >= 3 && std::wcscmp(argv[1], L"cover") == 0)
-    return Cover(std::wcstol(argv[2], nullptr, 10));
-  if (argc >= 2 && std::wcscmp(argv[1], L"memory") == 0) return PrintMemory();
-  if (argc >= 2 && std::wcscmp(argv[1], L"menu") == 0) return PrintMenu();
-  if (argc >= 2 && std::wcscmp(argv[1], L"bubble") == 0) return PrintBubble();
-  if (argc >= 2 && std::wcscmp(argv[1], L"handle") == 0) return PrintHandle();
-  if (argc >= 3 && std::wcscmp(argv[1], L"tray") == 0) return PrintTray(argv[2]);
-  if (argc >= 2 && std::wcscmp(argv[1], L"show") == 0) return Show();
-  if (argc >= 2 && std::wcscmp(argv[1], L"bubble-window") == 0) return PrintBubbleWindow();
-  if (argc >= 2 && std::wcscmp(argv[1], L"clipboard") == 0) return PrintClipboard();
-  if (argc >= 2 && std::wcscmp(argv[1], L"companions") == 0) {
-    int count = 0;
-    EnumWindows(CountCompanion, reinterpret_cast<LPARAM>(&count));
-    std::printf("%d\n", count);
-    return 0;
-  }
-  if (argc >= 2 && std::wcscmp(argv[1], L"resources") == 0) return PrintResources();
-  if (argc >= 3 && std::wcscmp(argv[1], L"stall") == 0)
-    return PrintStall(std::wcstol(argv[2], nullptr, 10));
-  std::fprintf(stderr,
-               "usage: companion_probe window | monitors | cover SECS | memory | menu | bubble |"
-               " handle | tray HANDLE | show | bubble-window | clipboard | companions |"
-               " resources | stall SECS\n");
+  const std::wstring command = argc >= 2 ? argv[1] : L"";
+  const wchar_t* argument = argc >= 3 ? argv[2] : L"0";
+  const int seconds = int(std::wcstol(argument, nullptr, 10));
+  if (command == L"window") return PrintWindow();
+  if (command == L"monitors") return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0) ? 0 : 1;
+  if (command == L"cover") return Cover(seconds);
+  if (command == L"memory") return PrintMemory();
+  if (command == L"menu") return PrintMenu();
+  if (command == L"bubble") return PrintBubble();
+  if (command == L"handle") return PrintHandle();
+  if (command == L"tray") return PrintTray(argument);
+  if (command == L"show") return Show();
+  if (command == L"bubble-window") return PrintBubbleWindow();
+  if (command == L"clipboard") return PrintClipboard();
+  if (command == L"companions") return PrintCompanions();
+  if (command == L"resources") return PrintResources();
+  if (command == L"stall") return PrintStall(seconds);
+  std::fprintf(stderr, "usage: companion_probe COMMAND [ARGUMENT], the commands above\n");
   return 64;
 }

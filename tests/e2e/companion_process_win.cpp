@@ -100,17 +100,13 @@ bool WaitForNoCompanionWindow(DWORD timeoutMs) {
   });
 }
 
-std::wstring PreferencesPath() {
+void RemovePreferences() {
   PWSTR base = nullptr;
   SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &base);
-  std::wstring path = std::wstring(base) + L"\\Scrollwick\\Companion\\preferences.ini";
+  const std::wstring path = std::wstring(base) + L"\\Scrollwick\\Companion\\preferences.ini";
   CoTaskMemFree(base);
-  return path;
-}
-
-void RemovePreferences() {
-  DeleteFileW(PreferencesPath().c_str());
-  DeleteFileW((PreferencesPath() + L".tmp").c_str());
+  DeleteFileW(path.c_str());
+  DeleteFileW((path + L".tmp").c_str());
 }
 
 }  // namespace companion::e2e

@@ -46,8 +46,7 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className);
 // Waits until no companion window is left.
 bool WaitForNoCompanionWindow(DWORD timeoutMs = 20000);
 
-// The preferences file of the companions started by the tests.
-std::wstring PreferencesPath();
+// Removes the preferences file of the companions started by the tests.
 void RemovePreferences();
 
 }  // namespace companion::e2e

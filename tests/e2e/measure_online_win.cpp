@@ -45,10 +45,9 @@ int wmain() {
     QueryPerformanceCounter(&t1);
     std::u16string text;
     if (!companion::DecodeUtf8(body, text)) return 1;
-    companion::BookCursor cursor{text};
-    std::vector<companion::BibleVerse> verses;
-    companion::ReadBibleBook(cursor, verses);
-    const auto passages = companion::SplitIntoPassages(verses);
+    std::vector<companion::VerseSpan> spans;
+    text.resize(companion::JoinBibleBookInPlace(text, spans));
+    const auto passages = companion::FindPassages(text, spans);
     QueryPerformanceCounter(&t2);
     bytes = body.size();
     download.push_back(Milliseconds(t0, t1));

@@ -11,20 +11,6 @@ content="$root/build/server/content"
 work=$(mktemp -d /tmp/scrollwick-online.XXXXXX)
 trap 'stop_all; rm -rf "$work"' EXIT
 
-open_menu() {  # a right-click on the middle of the figure; true once the menu is shown
-  read_window
-  xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2))
-  sleep 0.3
-  xdotool click 3
-  until_within 10 answer_is 1 menu
-}
-choose() {  # KEYS...: walk the open menu; true once it has closed
-  for key in "$@"; do
-    xdotool key "$key"
-    sleep 0.2
-  done
-  until_within 10 answer_is 0 menu
-}
 hint() { probe bubble | cut -d' ' -f2-; }
 copy_shown() {  # the shown Scripture through the menu's Copy, split into text and reference
   open_menu && choose Down Down Down Down Return || return 1

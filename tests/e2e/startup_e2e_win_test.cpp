@@ -5,11 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace companion::e2e {
 namespace {
 
 constexpr LONG_PTR kCompanionExStyle = 0x08080088;
 constexpr LONG_PTR kPreviewExStyle = 0x080C0008;
+
+LONG_PTR ExStyle(HWND window) {
+  return GetWindowLongPtrW(window, GWL_EXSTYLE) & 0xFFFFFFFF;
+}
 
 class Startup : public ::testing::Test {
  protected:
@@ -26,49 +32,32 @@ class Startup : public ::testing::Test {
   }
 };
 
-TEST_F(Startup, NormalStartCreatesTheThreeWindowsAndClosesWithZero) {
-  CompanionProcess companion(L"");
-  HWND window = WaitForCompanionWindow();
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & 0xFFFFFFFF, kCompanionExStyle);
-  EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_POPUP, WS_POPUP);
-  EXPECT_TRUE(IsWindowVisible(window));
-
-  HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", L"Scripture");
-  ASSERT_NE(bubble, nullptr);
-  EXPECT_EQ(GetWindow(bubble, GW_OWNER), window);
-  EXPECT_EQ(GetWindowLongPtrW(bubble, GWL_EXSTYLE) & 0xFFFFFFFF, kCompanionExStyle);
-  HWND hint = FindProcessWindow(companion.Id(), TOOLTIPS_CLASSW);
-  ASSERT_NE(hint, nullptr);
-  EXPECT_EQ(GetWindow(hint, GW_OWNER), bubble);
-
-  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\ScrollwickCompanion.V1");
-  EXPECT_NE(mutex, nullptr);
-  if (mutex) CloseHandle(mutex);
-
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(companion.WaitForExit(), 0);
+// The bubble is owned by the figure and the hint by the bubble; --preview is an application
+// window; either closes with 0.
+TEST_F(Startup, NormalAndPreviewStartsMakeTheirWindowsAndCloseWithZero) {
+  for (const auto& [arguments, exStyle] :
+       {std::pair{L"", kCompanionExStyle}, std::pair{L"--preview", kPreviewExStyle}}) {
+    CompanionProcess companion(arguments);
+    HWND window = WaitForCompanionWindow();
+    ASSERT_NE(window, nullptr) << arguments;
+    EXPECT_EQ(ExStyle(window), exStyle) << arguments;
+    EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_POPUP, WS_POPUP);
+    HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", L"Scripture");
+    EXPECT_EQ(GetWindow(bubble, GW_OWNER), window);
+    HWND hint = FindProcessWindow(companion.Id(), TOOLTIPS_CLASSW);
+    EXPECT_TRUE(hint && GetWindow(hint, GW_OWNER) == bubble);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(companion.WaitForExit(), 0) << arguments;
+  }
 }
 
-TEST_F(Startup, PreviewShowsAsAnApplicationWindow) {
-  CompanionProcess companion(L"--preview");
-  HWND window = WaitForCompanionWindow();
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & 0xFFFFFFFF, kPreviewExStyle);
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(companion.WaitForExit(), 0);
-}
-
-TEST_F(Startup, QuitClosesTheRunningInstance) {
+TEST_F(Startup, QuitClosesTheRunningInstanceAndExitsZeroWithNoneRunning) {
   for (const wchar_t* quit : {L"--quit", L"    --quit", L"\t--quit"}) {
     CompanionProcess companion(L"");
     ASSERT_NE(WaitForCompanionWindow(), nullptr);
     EXPECT_EQ(RunCompanionToExit(quit), 0) << quit;
     EXPECT_EQ(companion.WaitForExit(), 0) << quit;
   }
-}
-
-TEST_F(Startup, QuitWithNothingRunningExitsZero) {
   EXPECT_EQ(RunCompanionToExit(L"--quit"), 0);
   EXPECT_EQ(FindWindowW(L"ScrollwickCompanion.V1", nullptr), nullptr);
 }
@@ -88,9 +77,7 @@ TEST_F(Startup, SecondInstanceMakesTheFirstShowAScriptureAndKeepsItsStyle) {
     EXPECT_TRUE(first.Running()) << other;
   }
   EXPECT_EQ(FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion"), window);
-  EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & 0xFFFFFFFF, kCompanionExStyle);
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(first.WaitForExit(), 0);
+  EXPECT_EQ(ExStyle(window), kCompanionExStyle);
 }
 
 // A companion that is closing (or starting) holds the mutex without a window for a moment; a

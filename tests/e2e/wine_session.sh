@@ -124,6 +124,23 @@ bubble_is() {
   [ "${shown:-}" = "$1" ]
 }
 
+# A right-click on the middle of the figure with the real pointer; true once the menu is shown.
+open_menu() {
+  read_window
+  xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2))
+  sleep 0.3
+  xdotool click 3
+  until_within 10 answer_is 1 menu
+}
+
+choose() {  # KEYS...: walk the open menu and press them in turn; true once the menu has closed
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.2
+  done
+  until_within 10 answer_is 0 menu
+}
+
 preferences() {
   find "$WINEPREFIX/drive_c/users" -path '*/Scrollwick/Companion/preferences.ini' 2>/dev/null |
     head -1
