@@ -18,7 +18,7 @@ count() {  # FILES on stdin: their non-blank lines
 
 files=$(git ls-files | grep -E '\.(cpp|h|py|sh|js|mjs|html|css|nsi|nsh)$' |
   grep -vE '(^|/)corpus/|\.inc$|(^|/)node_modules/' || true)
-is_test='(^|/)tests/|_test\.|_e2e\.|_fuzzer\.|_benchmark\.'
+is_test='(^|/)tests/|_test\.|_test_support|_test_cases|_e2e\.|_fuzzer\.|_benchmark\.'
 cpp='\.(cpp|h)$'
 
 ratio() {  # LABEL FILTER
