@@ -30,8 +30,9 @@ MenuItem Submenu(std::u16string label, std::vector<MenuItem> items) {
 
 std::vector<MenuItem> SizeItems(int32_t sizeMultiple) {
   std::vector<MenuItem> items;
-  for (size_t i = 0; i < kSizeLabels.size(); ++i) {
-    const int32_t multiple = static_cast<int32_t>(i) + 1;
+  const PreferenceField& sizes = PreferenceFieldOf(&PreferenceValues::sizeMultiple);
+  for (int32_t multiple = sizes.low; multiple <= sizes.high; ++multiple) {
+    const size_t i = static_cast<size_t>(multiple - sizes.low);
     items.push_back(Command(kSizeLabels[i], kFirstSizeCommand + static_cast<uint32_t>(i),
                             multiple == sizeMultiple));
   }
@@ -129,8 +130,9 @@ std::u16string ClipboardScriptureText(std::u16string_view text, std::u16string_v
 }
 
 bool IsAcceptedDisplayTime(bool readOk, uint32_t seconds) {
-  return readOk && seconds >= static_cast<uint32_t>(kMinDisplaySeconds) &&
-         seconds <= static_cast<uint32_t>(kMaxDisplaySeconds);
+  const PreferenceField& field = PreferenceFieldOf(&PreferenceValues::displaySeconds);
+  return readOk && seconds >= static_cast<uint32_t>(field.low) &&
+         seconds <= static_cast<uint32_t>(field.high);
 }
 
 MenuCommand DecodeMenuCommand(uint32_t id) {

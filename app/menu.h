@@ -42,8 +42,6 @@ inline constexpr std::array<const char16_t*, 3> kSizeLabels = {
     u"1\u00D7 (current small size)", u"2\u00D7 height", u"3\u00D7 height"};
 
 // What the display-time dialog accepts; its edit field takes at most this many digits.
-inline constexpr int32_t kMinDisplaySeconds = 1;
-inline constexpr int32_t kMaxDisplaySeconds = 600;
 inline constexpr int32_t kDisplayTimeDigits = 3;
 
 enum class MenuItemKind { Command, Separator, Submenu };

@@ -59,34 +59,25 @@ void CommonTail(CompanionApp& app, uint64_t now) {
   RenderCharacter(app, now);
 }
 
-// Shows the bubble's current content for displaySeconds from now.
-void StartBubbleTime(CompanionApp& app) {
-  const UINT periodMs = static_cast<UINT>(app.preferences.displaySeconds) * 1000;
-  app.bubble.bubbleHideTick = GetTickCount64() + periodMs;
-  SetTimer(app.shell.companionWindow, TIMER_BUBBLE, periodMs, nullptr);
-}
-
 void ApplyDisplayTime(CompanionApp& app, int32_t seconds) {
-  app.preferences.displaySeconds = seconds;
+  SetPreference(app, &PreferenceValues::displaySeconds, seconds);
   SavePreferences(app);
   // A bubble on screen gets the new time, counted from now.
-  if (app.bubble.bubbleVisible) StartBubbleTime(app);
+  if (app.bubble.bubbleVisible) StartBubbleTimer(app);
 }
 
 void ShowSupportMessage(CompanionApp& app) {
   HideBubble(app);
-  app.bubble.supportPromptShown = true;
-  app.bubble.bubbleVisible = true;
-  app.bubble.bubbleContentHeight = MeasureBubbleText(kSupportMessage);
+  PrepareSupportBubble(app);
   RenderBubble(app);
-  StartBubbleTime(app);
+  StartBubbleTimer(app);
   // No automatic Scripture while the message is up; hiding it starts the schedule again.
   StopSchedule(app);
 }
 
 void ResizeCharacter(CompanionApp& app, int32_t multiple, uint64_t now) {
   EndDrag(app);
-  app.preferences.sizeMultiple = multiple;
+  SetPreference(app, &PreferenceValues::sizeMultiple, multiple);
   SetMotionState(app, MotionState::Idle, GetTickCount64());
   // A freely placed figure keeps its spot (its bottom centre); on the taskbar its left edge.
   if (app.preferences.freePlacement) {
@@ -116,12 +107,12 @@ void RunSingleCommand(CompanionApp& app, uint32_t id, uint64_t now) {
       RequestScripture(app, false);
       break;
     case kCommandPause:
-      app.preferences.paused = !app.preferences.paused;
+      SetPreference(app, &PreferenceValues::paused, !app.preferences.paused);
       HideBubble(app);
       CommonTail(app, now);
       break;
     case kCommandMovement:
-      app.preferences.movementEnabled = !app.preferences.movementEnabled;
+      SetPreference(app, &PreferenceValues::movementEnabled, !app.preferences.movementEnabled);
       CommonTail(app, now);
       break;
     case kCommandStartWithWindows:
@@ -143,13 +134,14 @@ void RunSingleCommand(CompanionApp& app, uint32_t id, uint64_t now) {
     case kCommandYounger:
     case kCommandOriginal:
       HideBubble(app);
-      SetYounger(app.figure.characterArt, id == kCommandYounger);
+      SetPreference(app, &PreferenceValues::younger, id == kCommandYounger);
+      SetYounger(app.figure.characterArt, app.preferences.younger);
       CommonTail(app, now);
       break;
     case kCommandReturnToTaskbar:
       EndDrag(app);
       HideBubble(app);
-      app.preferences.freePlacement = false;
+      SetPreference(app, &PreferenceValues::freePlacement, false);
       PlaceCharacter(app, true);
       CommonTail(app, now);
       break;
@@ -195,7 +187,7 @@ MenuInputs GatherMenuInputs(const CompanionApp& app) {
   in.displaySeconds = app.preferences.displaySeconds;
   in.gapSeconds = app.preferences.gapSeconds;
   in.translationIndex = app.preferences.translationIndex;
-  in.younger = app.figure.characterArt.younger;
+  in.younger = app.preferences.younger;
   in.historyIndex = app.scripture.historyIndex;
   in.hasCurrentScripture = !app.scripture.currentReference.empty();
   in.bubbleVisible = app.bubble.bubbleVisible;
@@ -239,7 +231,7 @@ void RunMenuCommand(CompanionApp& app, uint32_t id) {
       RunSingleCommand(app, id, now);
       break;
     case MenuCommandGroup::Gap:
-      app.preferences.gapSeconds = command.value;
+      SetPreference(app, &PreferenceValues::gapSeconds, command.value);
       RestartSchedule(app, now);
       SavePreferences(app);
       RenderCharacter(app, now);
@@ -251,7 +243,7 @@ void RunMenuCommand(CompanionApp& app, uint32_t id) {
       ResizeCharacter(app, command.value, now);
       break;
     case MenuCommandGroup::Translation:
-      app.preferences.translationIndex = command.value;
+      SetPreference(app, &PreferenceValues::translationIndex, command.value);
       HideBubble(app);
       SavePreferences(app);
       RequestScripture(app, false);

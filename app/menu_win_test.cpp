@@ -82,7 +82,7 @@ TEST_F(Menu, WindowsMenuEqualsTheModelOfTheCompanionsState) {
   app().preferences.sizeMultiple = expected.sizeMultiple = 2;
   app().preferences.paused = expected.paused = true;
   app().preferences.movementEnabled = expected.movementEnabled = false;
-  app().figure.characterArt.younger = expected.younger = false;
+  app().preferences.younger = expected.younger = false;
   app().scripture.historyIndex = expected.historyIndex = 0;
   app().bubble.bubbleVisible = expected.bubbleVisible = true;
   app().bubble.supportPromptShown = expected.supportPromptShown = true;

@@ -4,6 +4,7 @@ namespace companion {
 
 CompanionApp::CompanionApp() {
   std::random_device device;
+  static_cast<PreferenceValues&>(preferences) = DefaultPreferences();
   SeedOfflineVerseBag(scripture.offlineBag, device());
   scriptureRandom.seed(device());
   motion.lastInteractionTick = GetTickCount64();

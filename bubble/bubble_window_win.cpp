@@ -101,6 +101,12 @@ void PrepareBubble(CompanionApp& app) {
   app.bubble.bubbleVisible = true;
 }
 
+void PrepareSupportBubble(CompanionApp& app) {
+  app.bubble.supportPromptShown = true;
+  app.bubble.bubbleContentHeight = MeasureBubbleText(kSupportMessage);
+  app.bubble.bubbleVisible = true;
+}
+
 void StartBubbleTimer(CompanionApp& app) {
   const UINT displayMs = static_cast<UINT>(app.preferences.displaySeconds) * 1000;
   app.bubble.bubbleHideTick = GetTickCount64() + displayMs;

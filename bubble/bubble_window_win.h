@@ -20,6 +20,8 @@ void RenderBubble(CompanionApp& app);
 
 // The bubble is about to show the current Scripture: measured for it, marked visible.
 void PrepareBubble(CompanionApp& app);
+// The bubble is about to show the support message instead of a Scripture.
+void PrepareSupportBubble(CompanionApp& app);
 // Starts the display time of the bubble on screen: its deadline and the timer that checks it.
 void StartBubbleTimer(CompanionApp& app);
 // Whether the bubble on screen has had its display time at `now`.

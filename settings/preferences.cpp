@@ -1,25 +1,101 @@
 #include "settings/preferences.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <type_traits>
+
+#include "scripture/catalogue.h"
+#include "scripture/requests.h"
 
 namespace companion {
 
-int32_t ClampToRange(int32_t value, int32_t low, int32_t high) {
-  return value < low ? low : (value > high ? high : value);
+namespace {
+
+constexpr int32_t kMinDisplaySeconds = 1;
+constexpr int32_t kMaxDisplaySeconds = 600;
+constexpr int32_t kLargestSizeMultiple = 3;
+
+int32_t Validated(const PreferenceField& field, int32_t value) {
+  if (!field.choices.empty()) {
+    const bool listed =
+        std::find(field.choices.begin(), field.choices.end(), value) != field.choices.end();
+    return listed ? value : field.defaultValue;
+  }
+  return std::clamp(value, field.low, field.high);
 }
 
-int32_t OneOf(int32_t value, std::span<const int32_t> choices, int32_t fallback) {
-  return std::find(choices.begin(), choices.end(), value) != choices.end() ? value : fallback;
+}  // namespace
+
+std::span<const PreferenceField> PreferenceFields() {
+  using V = PreferenceValues;
+  // Built on first use: the category bound comes from a table of another file.
+  static const PreferenceField kFields[] = {
+      {.key = u"DisplaySeconds",
+       .member = &V::displaySeconds,
+       .defaultValue = 10,
+       .low = kMinDisplaySeconds,
+       .high = kMaxDisplaySeconds},
+      {.key = u"GapSeconds", .member = &V::gapSeconds, .defaultValue = 60, .choices = kGapChoices},
+      {.key = u"Translation",
+       .member = &V::translationIndex,
+       .low = 0,
+       .high = kTranslationCount - 1},
+      {.key = u"SizeMultiple",
+       .member = &V::sizeMultiple,
+       .defaultValue = 1,
+       .low = 1,
+       .high = kLargestSizeMultiple},
+      {.key = u"YoungerPreview", .member = &V::younger, .defaultValue = 1},
+      {.key = u"ScripturesViewed",
+       .member = &V::scripturesViewed,
+       .low = 0,
+       .high = kMaxScripturesViewed},
+      {.key = u"Category",
+       .member = &V::categoryIndex,
+       .low = 0,
+       .high = int32_t(ScriptureCategories.size()) - 1},
+      {.key = u"PromptMinutes", .member = &V::promptMinutes, .choices = kPromptChoices},
+      {.key = u"Movement", .member = &V::movementEnabled, .defaultValue = 1},
+      {.key = u"Paused", .member = &V::paused},
+      {.key = u"FreePlacement", .member = &V::freePlacement, .olderKey = u"FreePosition"},
+      {.key = u"PositionX", .member = &V::positionX, .olderKey = u"DesktopX"},
+      {.key = u"PositionY", .member = &V::positionY, .olderKey = u"DesktopY"},
+      {.key = u"Monitor", .member = &V::monitorDevice},
+  };
+  return kFields;
 }
 
-void ValidatePreferences(PreferenceValues& values, int32_t categoryCount) {
-  values.displaySeconds = ClampToRange(values.displaySeconds, 1, 600);
-  values.translationIndex = ClampToRange(values.translationIndex, 0, 4);
-  values.gapSeconds = OneOf(values.gapSeconds, kGapChoices, 60);
-  values.sizeMultiple = ClampToRange(values.sizeMultiple, 1, 3);
-  values.scripturesViewed = ClampToRange(values.scripturesViewed, 0, 50);
-  values.categoryIndex = ClampToRange(values.categoryIndex, 0, categoryCount - 1);
-  values.promptMinutes = OneOf(values.promptMinutes, kPromptChoices, 0);
+const PreferenceField& PreferenceFieldOf(int32_t PreferenceValues::*member) {
+  for (const PreferenceField& field : PreferenceFields()) {
+    const auto* number = std::get_if<int32_t PreferenceValues::*>(&field.member);
+    if (number && *number == member) return field;
+  }
+  throw std::logic_error("Not a stored preference");
+}
+
+PreferenceValues DefaultPreferences() {
+  PreferenceValues values;
+  for (const PreferenceField& field : PreferenceFields()) {
+    std::visit(
+        [&](auto member) {
+          using Member = std::remove_reference_t<decltype(values.*member)>;
+          if constexpr (std::is_same_v<Member, bool>) {
+            values.*member = field.defaultValue != 0;
+          } else if constexpr (std::is_same_v<Member, int32_t>) {
+            values.*member = field.defaultValue;
+          }
+        },
+        field.member);
+  }
+  return values;
+}
+
+void ValidatePreferences(PreferenceValues& values) {
+  for (const PreferenceField& field : PreferenceFields()) {
+    if (const auto* number = std::get_if<int32_t PreferenceValues::*>(&field.member)) {
+      values.** number = Validated(field, values.**number);
+    }
+  }
   if (values.monitorDevice.size() > kMonitorDeviceMaxLength) {
     values.monitorDevice.resize(kMonitorDeviceMaxLength);
   }

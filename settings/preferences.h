@@ -1,8 +1,12 @@
 #pragma once
-// The stored preferences as plain values, and the rules that hold once they are loaded.
+// The stored preferences: one table says, for every value of the preferences file, its key, the
+// member that holds it, its default and the values it accepts. Reading, validation, saving and
+// the menu's choices all go by that table.
+#include <climits>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <variant>
 
 namespace companion {
 
@@ -12,29 +16,50 @@ inline constexpr int32_t kPreferencesVersion = 6;
 // Longest Monitor value kept; a longer one is cut.
 inline constexpr size_t kMonitorDeviceMaxLength = 127;
 
+// Every value the file stores. The defaults are the table's (DefaultPreferences).
 struct PreferenceValues {
-  int32_t displaySeconds = 10;
-  int32_t gapSeconds = 60;
+  int32_t displaySeconds = 0;
+  int32_t gapSeconds = 0;
   int32_t translationIndex = 0;
-  int32_t sizeMultiple = 1;
+  int32_t sizeMultiple = 0;
   int32_t scripturesViewed = 0;
   int32_t categoryIndex = 0;
   int32_t promptMinutes = 0;
-  bool movementEnabled = true;
+  bool movementEnabled = false;
   bool paused = false;
-  bool younger = true;
+  bool younger = false;
   bool freePlacement = false;
   int32_t positionX = 0;
   int32_t positionY = 0;
   std::u16string monitorDevice;
 };
 
-int32_t ClampToRange(int32_t value, int32_t low, int32_t high);
-// The value when it is one of the choices, otherwise the fallback.
-int32_t OneOf(int32_t value, std::span<const int32_t> choices, int32_t fallback);
+using PreferenceMember = std::variant<int32_t PreferenceValues::*, bool PreferenceValues::*,
+                                      std::u16string PreferenceValues::*>;
 
-// Brings freshly read values into their accepted ranges; categoryCount >= 1.
-void ValidatePreferences(PreferenceValues& values, int32_t categoryCount);
+// One row of the preferences file. A number is clamped to [low, high]; with `choices`, a value
+// that is not one of them becomes the default. A flag is stored as 0 or 1, text as it is (cut to
+// kMonitorDeviceMaxLength).
+struct PreferenceField {
+  const char16_t* key = nullptr;
+  PreferenceMember member{};
+  int32_t defaultValue = 0;
+  int32_t low = INT32_MIN;
+  int32_t high = INT32_MAX;
+  std::span<const int32_t> choices{};
+  // The key an older file kept this value under; its value is the default when `key` is absent.
+  const char16_t* olderKey = nullptr;
+};
+
+// The rows in the order the file is written.
+std::span<const PreferenceField> PreferenceFields();
+// The row of a numeric member.
+const PreferenceField& PreferenceFieldOf(int32_t PreferenceValues::*member);
+
+PreferenceValues DefaultPreferences();
+
+// Brings freshly read values into their accepted ranges.
+void ValidatePreferences(PreferenceValues& values);
 
 // Decimal text as the preferences file stores it: optional minus, no leading zeros, no plus.
 std::u16string PreferenceText(int32_t value);

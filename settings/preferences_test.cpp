@@ -11,7 +11,7 @@ namespace {
 
 // Ranges clamp as signed numbers; the gap and prompt fall back when not one of their choices.
 TEST(ValidatePreferences, ClampsRangesAndChecksChoices) {
-  // {stored, display seconds, translation, size, scriptures viewed, category (of two), gap, prompt}
+  // {stored, display seconds, translation, size, scriptures viewed, category, gap, prompt}
   const int32_t kCases[][8] = {
       {0, 1, 0, 1, 0, 0, 0, 0},        {4, 4, 4, 3, 4, 1, 60, 0},
       {5, 5, 4, 3, 5, 1, 60, 0},       {15, 15, 4, 3, 15, 1, 60, 15},
@@ -23,7 +23,7 @@ TEST(ValidatePreferences, ClampsRangesAndChecksChoices) {
     PreferenceValues v;
     v.displaySeconds = v.translationIndex = v.sizeMultiple = v.scripturesViewed = v.categoryIndex =
         v.gapSeconds = v.promptMinutes = stored;
-    ValidatePreferences(v, 2);
+    ValidatePreferences(v);
     EXPECT_EQ(std::tuple(v.displaySeconds, v.translationIndex, v.sizeMultiple, v.scripturesViewed,
                          v.categoryIndex, v.gapSeconds, v.promptMinutes),
               std::tuple(display, translation, size, viewed, category, gap, prompt))
@@ -36,9 +36,25 @@ TEST(ValidatePreferences, PositionsAreTakenAsReadAndALongMonitorNameIsCut) {
   v.positionX = -1920;
   v.positionY = INT_MAX;
   v.monitorDevice.assign(200, u'M');
-  ValidatePreferences(v, 2);
+  ValidatePreferences(v);
   EXPECT_EQ(std::pair(v.positionX, v.positionY), std::pair(-1920, INT_MAX));
   EXPECT_EQ(v.monitorDevice.size(), 127u);
+}
+
+// A file without a value gives the first run's companion; the menu offers exactly the sizes and
+// display times the file accepts.
+TEST(PreferenceFields, DefaultsAreAcceptedValuesAndDriveTheMenusBounds) {
+  PreferenceValues defaults = DefaultPreferences();
+  EXPECT_EQ(std::tuple(defaults.displaySeconds, defaults.gapSeconds, defaults.sizeMultiple,
+                       defaults.movementEnabled, defaults.younger, defaults.paused),
+            std::tuple(10, 60, 1, true, true, false));
+  PreferenceValues validated = defaults;
+  ValidatePreferences(validated);
+  EXPECT_EQ(validated.displaySeconds, defaults.displaySeconds);
+  EXPECT_EQ(validated.gapSeconds, defaults.gapSeconds);
+  EXPECT_EQ(validated.promptMinutes, defaults.promptMinutes);
+  const PreferenceField& size = PreferenceFieldOf(&PreferenceValues::sizeMultiple);
+  EXPECT_EQ(std::pair(size.low, size.high), std::pair(1, 3));
 }
 
 TEST(PreferenceText, PlainSignedDecimal) {

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 
 #include <stdexcept>
+#include <type_traits>
+#include <variant>
 
 #include "base/companion_app_win.h"
 #include "base/messages.h"
@@ -30,46 +32,27 @@ int32_t ReadInt(const std::u16string& path, const char16_t* key, int32_t fallbac
 }
 
 PreferenceValues ReadPreferences(const std::u16string& path) {
-  PreferenceValues v;
-  v.displaySeconds = ReadInt(path, u"DisplaySeconds", 10);
-  v.gapSeconds = ReadInt(path, u"GapSeconds", 60);
-  v.translationIndex = ReadInt(path, u"Translation", 0);
-  v.sizeMultiple = ReadInt(path, u"SizeMultiple", 1);
-  v.scripturesViewed = ReadInt(path, u"ScripturesViewed", 0);
-  v.categoryIndex = ReadInt(path, u"Category", 0);
-  v.promptMinutes = ReadInt(path, u"PromptMinutes", 0);
-  v.movementEnabled = ReadInt(path, u"Movement", 1) != 0;
-  v.paused = ReadInt(path, u"Paused", 0) != 0;
-  v.younger = ReadInt(path, u"YoungerPreview", 1) != 0;
-  // Older files stored the free position under other names; they supply the defaults.
-  const int32_t freePosition = ReadInt(path, u"FreePosition", 0);
-  v.freePlacement = ReadInt(path, u"FreePlacement", freePosition) != 0;
-  const int32_t desktopX = ReadInt(path, u"DesktopX", 0);
-  v.positionX = ReadInt(path, u"PositionX", desktopX);
-  const int32_t desktopY = ReadInt(path, u"DesktopY", 0);
-  v.positionY = ReadInt(path, u"PositionY", desktopY);
-  wchar_t monitor[kMonitorDeviceMaxLength + 1] = {};
-  GetPrivateProfileStringW(AsWide(kSection), L"Monitor", L"", monitor,
-                           static_cast<DWORD>(std::size(monitor)), AsWide(path));
-  v.monitorDevice = ToU16(monitor);
-  return v;
-}
-
-void ApplyPreferences(CompanionApp& app, const PreferenceValues& v) {
-  app.preferences.displaySeconds = v.displaySeconds;
-  app.preferences.gapSeconds = v.gapSeconds;
-  app.preferences.translationIndex = v.translationIndex;
-  app.preferences.sizeMultiple = v.sizeMultiple;
-  app.preferences.scripturesViewed = v.scripturesViewed;
-  app.preferences.categoryIndex = v.categoryIndex;
-  app.preferences.promptMinutes = v.promptMinutes;
-  app.preferences.movementEnabled = v.movementEnabled;
-  app.preferences.paused = v.paused;
-  SetYounger(app.figure.characterArt, v.younger);
-  app.preferences.freePlacement = v.freePlacement;
-  app.preferences.positionX = v.positionX;
-  app.preferences.positionY = v.positionY;
-  app.preferences.monitorDevice = v.monitorDevice;
+  PreferenceValues values;
+  for (const PreferenceField& field : PreferenceFields()) {
+    const int32_t fallback =
+        field.olderKey ? ReadInt(path, field.olderKey, field.defaultValue) : field.defaultValue;
+    std::visit(
+        [&](auto member) {
+          using Member = std::remove_reference_t<decltype(values.*member)>;
+          if constexpr (std::is_same_v<Member, std::u16string>) {
+            wchar_t text[kMonitorDeviceMaxLength + 1] = {};
+            GetPrivateProfileStringW(AsWide(kSection), AsWide(field.key), L"", text,
+                                     static_cast<DWORD>(std::size(text)), AsWide(path));
+            values.*member = ToU16(text);
+          } else if constexpr (std::is_same_v<Member, bool>) {
+            values.*member = ReadInt(path, field.key, fallback) != 0;
+          } else {
+            values.*member = ReadInt(path, field.key, fallback);
+          }
+        },
+        field.member);
+  }
+  return values;
 }
 
 // The move is journaled as soon as it is made, but the data of the file it moves may still be in
@@ -85,6 +68,21 @@ bool FlushToDisk(const std::u16string& path) {
 bool WriteString(const std::u16string& path, const char16_t* key, const std::u16string& value) {
   return WritePrivateProfileStringW(AsWide(kSection), AsWide(key), AsWide(value), AsWide(path)) !=
          FALSE;
+}
+
+bool WriteField(const std::u16string& path, const PreferenceField& field,
+                const PreferenceValues& values) {
+  const std::u16string text = std::visit(
+      [&](auto member) -> std::u16string {
+        using Member = std::remove_cvref_t<decltype(values.*member)>;
+        if constexpr (std::is_same_v<Member, std::u16string>) {
+          return values.*member;
+        } else {
+          return PreferenceText(static_cast<int32_t>(values.*member));
+        }
+      },
+      field.member);
+  return WriteString(path, field.key, text);
 }
 
 }  // namespace
@@ -105,45 +103,37 @@ void LoadPreferencesFrom(CompanionApp& app, const std::u16string& baseFolder) {
   app.preferences.preferencesPath = app.preferences.preferencesFolder + u"\\preferences.ini";
 
   PreferenceValues values = ReadPreferences(app.preferences.preferencesPath);
-  ValidatePreferences(values, static_cast<int32_t>(ScriptureCategories.size()));
-  ApplyPreferences(app, values);
-}
-
-void WritePreferenceInt(PreferenceSaveState& state, const char16_t* key, int32_t value) {
-  if (!WriteString(state.temporaryPath, key, PreferenceText(value))) state.ok = false;
+  ValidatePreferences(values);
+  static_cast<PreferenceValues&>(app.preferences) = values;
+  SetYounger(app.figure.characterArt, values.younger);
 }
 
 void SavePreferences(CompanionApp& app) {
-  PreferenceSaveState state{app.preferences.preferencesPath + u".tmp"};
-  if (!WriteString(state.temporaryPath, u"Version", PreferenceText(kPreferencesVersion))) {
-    state.ok = false;
+  const std::u16string temporaryPath = app.preferences.preferencesPath + u".tmp";
+  bool ok = WriteString(temporaryPath, u"Version", PreferenceText(kPreferencesVersion));
+  for (const PreferenceField& field : PreferenceFields()) {
+    ok = WriteField(temporaryPath, field, app.preferences) && ok;
   }
-  WritePreferenceInt(state, u"DisplaySeconds", app.preferences.displaySeconds);
-  WritePreferenceInt(state, u"GapSeconds", app.preferences.gapSeconds);
-  WritePreferenceInt(state, u"Translation", app.preferences.translationIndex);
-  WritePreferenceInt(state, u"SizeMultiple", app.preferences.sizeMultiple);
-  WritePreferenceInt(state, u"YoungerPreview", app.figure.characterArt.younger);
-  WritePreferenceInt(state, u"ScripturesViewed", app.preferences.scripturesViewed);
-  WritePreferenceInt(state, u"Category", app.preferences.categoryIndex);
-  WritePreferenceInt(state, u"PromptMinutes", app.preferences.promptMinutes);
-  WritePreferenceInt(state, u"Movement", app.preferences.movementEnabled);
-  WritePreferenceInt(state, u"Paused", app.preferences.paused);
-  WritePreferenceInt(state, u"FreePlacement", app.preferences.freePlacement);
-  WritePreferenceInt(state, u"PositionX", app.preferences.positionX);
-  WritePreferenceInt(state, u"PositionY", app.preferences.positionY);
-  if (!WriteString(state.temporaryPath, u"Monitor", app.preferences.monitorDevice))
-    state.ok = false;
   // Writes out what the INI functions may still hold of the file in their own cache.
-  WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(state.temporaryPath));
-  if (!FlushToDisk(state.temporaryPath)) state.ok = false;
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(temporaryPath));
+  ok = FlushToDisk(temporaryPath) && ok;
 
-  if (state.ok && ReplaceWithTemporaryFile(state.temporaryPath, app.preferences.preferencesPath))
-    return;
+  if (ok && ReplaceWithTemporaryFile(temporaryPath, app.preferences.preferencesPath)) return;
   if (!app.preferences.saveFailureReported) {
     app.preferences.saveFailureReported = true;
     MessageBoxW(app.shell.companionWindow, AsWide(kSaveFailureText), AsWide(kCompanionTitle),
                 MB_OK | MB_ICONINFORMATION);
   }
+}
+
+void SetPreference(CompanionApp& app, int32_t PreferenceValues::*member, int32_t value) {
+  PreferenceValues& values = app.preferences;
+  values.*member = value;
+  ValidatePreferences(values);
+}
+
+void SetPreference(CompanionApp& app, bool PreferenceValues::*member, bool value) {
+  static_cast<PreferenceValues&>(app.preferences).*member = value;
 }
 
 void CountScriptureViewed(CompanionApp& app) {

@@ -3,6 +3,8 @@
 // application data, replaced as a whole on every save.
 #include <string>
 
+#include "settings/preferences.h"
+
 namespace companion {
 
 struct CompanionApp;
@@ -17,16 +19,12 @@ void LoadPreferencesFrom(CompanionApp& app, const std::u16string& baseFolder);
 // reported to the user once per run; the values in memory stay.
 void SavePreferences(CompanionApp& app);
 
+// Changes one stored value in memory, brought into its accepted values; SavePreferences stores it.
+void SetPreference(CompanionApp& app, int32_t PreferenceValues::*member, int32_t value);
+void SetPreference(CompanionApp& app, bool PreferenceValues::*member, bool value);
 // One more Scripture shown, counted toward the support message and saved.
 void CountScriptureViewed(CompanionApp& app);
 // The support message was seen: the count starts again, saved.
 void ForgetScripturesViewed(CompanionApp& app);
-
-struct PreferenceSaveState {
-  std::u16string temporaryPath;
-  bool ok = true;
-};
-// Writes one integer key into the temporary file; a failed write clears state.ok.
-void WritePreferenceInt(PreferenceSaveState& state, const char16_t* key, int32_t value);
 
 }  // namespace companion
