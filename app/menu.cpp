@@ -159,7 +159,11 @@ MenuCommand DecodeMenuCommand(uint32_t id) {
 }
 
 uint64_t IdleActionTickAfterMenu(uint64_t now, std::mt19937& random) {
-  return now + static_cast<uint64_t>(std::uniform_int_distribution<int>(60000, 120000)(random));
+  // After the menu the figure keeps still for one to two minutes.
+  constexpr int kMinStillMs = 60000;
+  constexpr int kMaxStillMs = 120000;
+  return now + static_cast<uint64_t>(
+                   std::uniform_int_distribution<int>(kMinStillMs, kMaxStillMs)(random));
 }
 
 }  // namespace companion

@@ -16,7 +16,9 @@
 #include "base/owners_win.h"
 #include "app/companion_window_win.h"
 #include "base/wide_win.h"
+#include "bubble/bubble_layout.h"
 #include "bubble/bubble_window_win.h"
+#include "character/clips.h"
 #include "character/placement_win.h"
 #include "character/presentation_win.h"
 #include "scripture/requests.h"
@@ -47,6 +49,8 @@ constexpr char16_t kStartFailureText[] =
 constexpr UINT kToolInfoV2Size = offsetof(TTTOOLINFOW, lParam) + sizeof(LPARAM);
 static_assert(kToolInfoV2Size == 64);
 constexpr int kHintMaxWidth = 360;
+// The first replay of the figure's clip comes this long after start-up.
+constexpr uint64_t kFirstReplayDelayMs = 12000;
 constexpr int kHintInitialDelayMs = 500;
 
 class GdiplusSession {
@@ -88,14 +92,16 @@ void RegisterCompanionClasses(HINSTANCE instance) {
 }
 
 void CreateCompanionWindows(CompanionApp& app, HINSTANCE instance, bool preview) {
-  app.shell.companionWindow = CreateWindowExW(
-      preview ? kPreviewExStyle : kCompanionExStyle, AsWide(kCompanionClassName),
-      AsWide(kCompanionTitle), WS_POPUP, 0, 0, 280, 190, nullptr, nullptr, instance, nullptr);
+  app.shell.companionWindow =
+      CreateWindowExW(preview ? kPreviewExStyle : kCompanionExStyle, AsWide(kCompanionClassName),
+                      AsWide(kCompanionTitle), WS_POPUP, 0, 0, kFrameWidth, kFrameHeight, nullptr,
+                      nullptr, instance, nullptr);
   if (!app.shell.companionWindow) throw std::runtime_error("Cannot create transparent companion");
 
   app.shell.bubbleWindow =
       CreateWindowExW(kBubbleExStyle, AsWide(kBubbleClassName), AsWide(kBubbleTitle), WS_POPUP, 0,
-                      0, 350, 260, app.shell.companionWindow, nullptr, instance, nullptr);
+                      0, kBubbleUnitsWide, kDefaultBubbleContentHeight, app.shell.companionWindow,
+                      nullptr, instance, nullptr);
   if (!app.shell.bubbleWindow) throw std::runtime_error("Cannot create Scripture bubble");
 
   app.shell.hintWindow = CreateWindowExW(kHintExStyle, TOOLTIPS_CLASSW, nullptr,
@@ -128,7 +134,7 @@ void StartCompanion(CompanionApp& app, bool preview) {
   WTSRegisterSessionNotification(app.shell.companionWindow, NOTIFY_FOR_THIS_SESSION);
   const uint64_t now = GetTickCount64();
   RestartSchedule(app, now);
-  app.motion.clipReplayTick = now + 12000;
+  app.motion.clipReplayTick = now + kFirstReplayDelayMs;
   ShowWindow(app.shell.companionWindow, SW_SHOWNOACTIVATE);
   SetTimer(app.shell.companionWindow, TIMER_TICK, kTickPeriodMs, nullptr);
   if (preview) RequestScripture(app, false);

@@ -33,6 +33,9 @@ uint8_t* ClearSurface(DesktopSurface& surface);
 // allocate desktop surface", leaving the size recorded and no objects, so a retry allocates anew.
 void ResizeSurface(DesktopSurface& surface, int32_t width, int32_t height);
 
+// The window-wide alpha under which the per-pixel alpha shows as drawn.
+inline constexpr uint8_t kOpaque = 255;
+
 // Shows the surface as the layered window's content at screen point (x, y), with `alpha` (0 to
 // 255) over the per-pixel alpha. The window takes the surface's size.
 bool PushLayeredFrame(const DesktopSurface& surface, HWND window, int32_t x, int32_t y,

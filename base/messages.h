@@ -14,7 +14,8 @@ inline constexpr uintptr_t TIMER_MOTION = 2;
 inline constexpr uintptr_t TIMER_DRAG = 3;
 inline constexpr uintptr_t TIMER_BUBBLE = 4;
 
-inline constexpr uint32_t kTickPeriodMs = 1000;
+inline constexpr uint32_t kMsPerSecond = 1000;
+inline constexpr uint32_t kTickPeriodMs = kMsPerSecond;
 inline constexpr uint32_t kMotionPeriodMs = 41;
 inline constexpr uint32_t kDragPeriodMs = 16;
 

@@ -88,7 +88,7 @@ void RenderBubble(CompanionApp& app) {
   ResizeSurface(app.bubble.bubbleSurface, placement.width, placement.height);
   DrawBubbleOnSurface(app, placement);
   if (!PushLayeredFrame(app.bubble.bubbleSurface, app.shell.bubbleWindow, placement.x, placement.y,
-                        255)) {
+                        kOpaque)) {
     throw std::runtime_error("Windows could not display the Scripture bubble");
   }
   ShowWindow(app.shell.bubbleWindow, SW_SHOWNOACTIVATE);
@@ -108,7 +108,7 @@ void PrepareSupportBubble(CompanionApp& app) {
 }
 
 void StartBubbleTimer(CompanionApp& app) {
-  const UINT displayMs = static_cast<UINT>(app.preferences.displaySeconds) * 1000;
+  const UINT displayMs = static_cast<UINT>(app.preferences.displaySeconds) * kMsPerSecond;
   app.bubble.bubbleHideTick = GetTickCount64() + displayMs;
   SetTimer(app.shell.companionWindow, TIMER_BUBBLE, displayMs, nullptr);
 }

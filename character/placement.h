@@ -8,6 +8,9 @@
 
 namespace companion {
 
+// The DPI at which one frame pixel is one screen pixel (scale 1.0).
+inline constexpr float kBaseDpi = 96.0f;
+
 struct ScreenRect {
   int32_t left = 0;
   int32_t top = 0;

@@ -166,7 +166,7 @@ void Place(CompanionApp& app, bool force, UINT dpi, bool keepBottomCentre) {
   SetWindowPos(app.shell.companionWindow, HWND_TOPMOST, interim.x, interim.y, 0, 0,
                SWP_NOSIZE | SWP_NOACTIVATE);
 
-  in.dpiScale = dpi != 0 ? float(dpi) / 96.0f : 1.0f;
+  in.dpiScale = dpi != 0 ? float(dpi) / kBaseDpi : 1.0f;
   in.sizeMultiple = app.preferences.sizeMultiple;
   const Placement placement = PlaceOnMonitor(in);
   app.placement.fitScale = placement.fitScale;

@@ -22,7 +22,7 @@ void RenderCharacter(CompanionApp& app, uint64_t now) {
 
   const int32_t sink = SinkOffset(app, now);
   if (!PushLayeredFrame(surface, app.shell.companionWindow, app.preferences.positionX,
-                        app.preferences.positionY + sink, 255)) {
+                        app.preferences.positionY + sink, kOpaque)) {
     throw std::runtime_error("Windows could not display the transparent character");
   }
 }

@@ -14,7 +14,8 @@ CollectOutcome DecideCollect(const CollectInputs& in) {
 
 uint64_t RestartedScriptureTick(uint64_t now, int32_t gapSeconds) {
   if (gapSeconds <= 0) return 0;
-  return now + static_cast<uint64_t>(gapSeconds) * 1000;
+  constexpr uint64_t kMsPerSecond = 1000;
+  return now + static_cast<uint64_t>(gapSeconds) * kMsPerSecond;
 }
 
 bool OnlineAttemptOverdue(uint64_t now, uint64_t startTick) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "bubble/bubble_drawing_win.h"
+#include "bubble/bubble_layout.h"
 #include "character/character_art_win.h"
 #include "base/desktop_surface_win.h"
 #include "character/presentation_win.h"
@@ -17,7 +18,6 @@ namespace {
 
 constexpr uint32_t kOfflineSeed = 123;
 constexpr int kDrawsPerCategory = 100;
-constexpr int32_t kBubbleWidth = 350;
 
 // Frame f lasts from f * 1000 / 24 ms; rounding that up lands inside it.
 uint64_t FrameElapsedMs(int32_t frame) {
@@ -87,7 +87,7 @@ int CheckSampleBubbles(DesktopSurface& surface, std::span<const OfflineVerse> ve
   for (const OfflineVerse& verse : verses) {
     const int32_t height = MeasureBubbleText(verse.text);
     if (height > kMaximumSampleBubbleHeight) return kSelfTestBubbleTooTall;
-    ResizeSurface(surface, kBubbleWidth, height);
+    ResizeSurface(surface, kBubbleUnitsWide, height);
     SurfaceCanvas canvas(surface);
     DrawSampleBubble(canvas.graphics(), verse.text, height);
   }
