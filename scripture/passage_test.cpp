@@ -129,6 +129,21 @@ TEST(ChapterChoiceTest, EveryVerseDecidesExactlyOneChapter) {
   EXPECT_THROW(ChapterForDraw(-1, 0), std::runtime_error);
 }
 
+TEST(ChapterChoiceTest, KingJamesChoiceFollowsVerseWeightsOverManySeeds) {
+  constexpr int kRequests = 40000;
+  int psalms = 0, obadiah = 0;
+  for (std::uint32_t seed = 0; seed < kRequests; ++seed) {
+    std::mt19937 generator(seed);
+    const std::u16string_view book = PickWeightedChapter(1, generator).bookName;
+    psalms += book == u"Psalms";
+    obadiah += book == u"Obadiah";
+  }
+  // Expected 3,165 (7.9 %) and 27 (0.07 %); each bound lies over three standard deviations out.
+  EXPECT_NEAR(psalms / double{kRequests}, 2461.0 / 31102.0, 0.005);
+  EXPECT_GT(obadiah, 9);
+  EXPECT_LT(obadiah, 50);
+}
+
 const ChapterEntry& ChosenRow(std::int32_t translation, std::uint32_t seed) {
   std::mt19937 generator(seed);
   return PickWeightedChapter(translation, generator);
