@@ -67,7 +67,6 @@ TEST(ReadBibleBookTest, EveryDeviationNamesItsError) {
       {"ByteOrderMarkIsNoSpace", u"\uFEFF{\"1\": [[1, \"a\"]]}", "Invalid Bible JSON"},
       {"OnlyEmptyChapters", u"{\"1\": [], \"2\": []}", "Missing Bible book"},
       {"TextAfterBook", u"{\"1\": [[1, \"a\"]]}x", "Missing Bible book"},
-      {"TrailingCommaAfterPair", u"{\"1\": [[1, \"a\"],]}", "Invalid Bible JSON"},
       {"SignedVerse", u"{\"1\": [[-1, \"a\"]]}", "Missing verse number"},
       {"VerseTooLarge", u"{\"1\": [[100001, \"a\"]]}", "Invalid verse"},
       {"UnterminatedText", u"{\"1\": [[1, \"abc", "Unterminated Bible text"},

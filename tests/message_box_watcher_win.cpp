@@ -6,10 +6,6 @@ namespace companion::testing {
 
 namespace {
 
-struct OwnBoxes {
-  std::vector<HWND> found;
-};
-
 BOOL CALLBACK CollectOwnDialogs(HWND window, LPARAM lParam) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
@@ -17,7 +13,7 @@ BOOL CALLBACK CollectOwnDialogs(HWND window, LPARAM lParam) {
   GetClassNameW(window, className, 16);
   if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
       lstrcmpW(className, L"#32770") == 0) {
-    reinterpret_cast<OwnBoxes*>(lParam)->found.push_back(window);
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(window);
   }
   return TRUE;
 }
@@ -42,9 +38,9 @@ void MessageBoxWatcher::Watch() {
   std::vector<HWND> recorded;
   while (!stop_) {
     std::erase_if(recorded, [](HWND box) { return !IsWindow(box); });
-    OwnBoxes boxes;
+    std::vector<HWND> boxes;
     EnumWindows(CollectOwnDialogs, reinterpret_cast<LPARAM>(&boxes));
-    for (HWND box : boxes.found) {
+    for (HWND box : boxes) {
       if (std::find(recorded.begin(), recorded.end(), box) == recorded.end()) {
         // The static text of a message box has the control id 0xFFFF.
         wchar_t text[1024] = {};

@@ -17,25 +17,6 @@ std::wstring ProgramPath() {
   return path + L"ScrollwickCompanion.exe";
 }
 
-struct ProcessWindowSearch {
-  DWORD processId;
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<ProcessWindowSearch*>(lParam);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t className[128] = {};
-  GetClassNameW(window, className, 128);
-  if (process == search->processId && lstrcmpW(className, search->className) == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 }  // namespace
 
 CompanionProcess::CompanionProcess(const std::wstring& arguments,
@@ -86,18 +67,6 @@ HWND WaitForCompanionWindow(DWORD timeoutMs) {
     return window != nullptr && IsWindowVisible(window);
   });
   return window;
-}
-
-HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
-  ProcessWindowSearch search{processId, className, nullptr};
-  EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-bool WaitForNoCompanionWindow(DWORD timeoutMs) {
-  return WaitUntil(timeoutMs, [] {
-    return FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion") == nullptr;
-  });
 }
 
 void RemovePreferences() {

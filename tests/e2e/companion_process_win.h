@@ -17,7 +17,6 @@ class CompanionProcess {
   // Waits for the process to end; returns its exit code, or -1 on time-out.
   int WaitForExit(DWORD timeoutMs = 20000);
   bool Running() const;
-  DWORD Id() const { return info_.dwProcessId; }
 
  private:
   PROCESS_INFORMATION info_{};
@@ -41,10 +40,6 @@ int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs = 20000,
 // The shown companion window of a running instance, waited for up to timeoutMs; null if none
 // appears.
 HWND WaitForCompanionWindow(DWORD timeoutMs = 20000);
-// The top-level window of the given class that belongs to the process, or null.
-HWND FindProcessWindow(DWORD processId, const wchar_t* className);
-// Waits until no companion window is left.
-bool WaitForNoCompanionWindow(DWORD timeoutMs = 20000);
 
 // Removes the preferences file of the companions started by the tests.
 void RemovePreferences();
