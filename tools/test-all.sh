@@ -44,13 +44,21 @@ run_tier() {
   rm -f "$log"
 }
 
-echo "=== portable files"
-if tools/check-portable.sh; then
-  passed=$((passed + 1))
-else
-  broken+=("portable files")
-  failed=$((failed + 1))
-fi
+# Counted checks of the source tree: portable files stay standard C++, and no folder reaches
+# up into app/ nor back up to a higher one without a recorded reason.
+check() {  # NAME COMMAND...
+  local name=$1
+  shift
+  echo "=== $name"
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    broken+=("$name")
+    failed=$((failed + 1))
+  fi
+}
+check "portable files" tools/check-portable.sh
+check "structure" tools/structure.py --check
 
 run_tier native -j "$jobs"
 run_tier native-asan -j "$jobs"

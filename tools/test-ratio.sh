@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Prints how many non-blank lines of tests there are for each non-blank line of code, over the
 # files git tracks: C++ alone, and all source languages (C++, Python, shell, JavaScript, HTML,
-# CSS, NSIS). Tests are *_test.*, *_e2e.*, *_fuzzer.*, *_benchmark.* and everything under tests/
-# (the harness, measuring programs and end-to-end scripts); generated tables and the fuzzing
-# corpus count as neither.
+# CSS, NSIS). Tests are *_test.*, *_e2e.*, *_fuzzer.*, test support files and everything under
+# tests/ (the harness and the end-to-end scripts). Generated tables, the fuzzing corpus and the
+# measuring programs (benchmarks and measure_*: they print figures and check nothing) count as
+# neither.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -17,8 +18,8 @@ count() {  # FILES on stdin: their non-blank lines
 }
 
 files=$(git ls-files | grep -E '\.(cpp|h|py|sh|js|mjs|html|css|nsi|nsh)$' |
-  grep -vE '(^|/)corpus/|\.inc$|(^|/)node_modules/' || true)
-is_test='(^|/)tests/|_test\.|_test_support|_test_cases|_e2e\.|_fuzzer\.|_benchmark\.'
+  grep -vE '(^|/)corpus/|\.inc$|(^|/)node_modules/|_benchmark\.|(^|/)measure_' || true)
+is_test='(^|/)tests/|_test\.|_test_support|_test_cases|_e2e\.|_fuzzer\.'
 cpp='\.(cpp|h)$'
 
 ratio() {  # LABEL FILTER
