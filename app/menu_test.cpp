@@ -112,11 +112,6 @@ TEST(ContextMenuModel, DisplaysAreNumberedFromOneWithThePrimaryMarked) {
   EXPECT_EQ(displays({{false, false}, {false, true}, {true, false}}), expected);
 }
 
-TEST(ClipboardScriptureText, VerseThenReferenceAndCode) {
-  EXPECT_EQ(ClipboardScriptureText(u"\u201CPeace.\u201D", u"Psalm 4:8", u"darby"),
-            u"\u201CPeace.\u201D\r\nPsalm 4:8 (darby)");
-}
-
 // Arguments: whether the typed text read as a number, and that number.
 TEST(IsAcceptedDisplayTime, WholeSecondsFromOneToSixHundred) {
   const std::tuple<bool, uint32_t, bool> kCases[] = {
@@ -137,17 +132,6 @@ TEST(DecodeMenuCommand, GroupsAndValuesUpToEachBoundary) {
       {707, {G::DisplayTime, 300}}, {708, {G::Unknown, 0}}};
   for (const auto& [id, expected] : kCases)
     EXPECT_EQ(DecodeMenuCommand(id), expected) << id;
-}
-
-TEST(IdleActionTickAfterMenu, OneToTwoMinutesAheadBothEndsReached) {
-  std::mt19937 random(7);
-  uint64_t lowest = UINT64_MAX, highest = 0;
-  for (int i = 0; i < 20000; ++i) {
-    const uint64_t delay = IdleActionTickAfterMenu(1000000, random) - 1000000;
-    std::tie(lowest, highest) = std::pair{std::min(lowest, delay), std::max(highest, delay)};
-  }
-  EXPECT_TRUE(lowest >= 60000 && lowest < 60100) << lowest;
-  EXPECT_TRUE(highest <= 120000 && highest > 119900) << highest;
 }
 
 }  // namespace

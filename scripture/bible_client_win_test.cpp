@@ -13,9 +13,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "scripture/book_reader.h"
 #include "scripture/book_source.h"
-#include "scripture/utf8.h"
 
 namespace companion {
 namespace {
@@ -50,18 +48,6 @@ class BibleClientTest : public ::testing::Test {
 
   unsigned short port_ = 0;
 };
-
-TEST_F(BibleClientTest, RealBookArrivesWholeAndReads) {
-  const char* content = std::getenv("SCROLLWICK_BIBLE_TEST_CONTENT");
-  ASSERT_NE(content, nullptr);
-  const std::string body = Get(u"/bible/v1/kjv/JHN.json");
-  EXPECT_EQ(body, ReadFile(std::string(content) + "/kjv/JHN.json"));
-  std::u16string text;
-  ASSERT_TRUE(DecodeUtf8(body, text));
-  BookCursor cursor{text};
-  std::vector<BibleVerse> verses;
-  EXPECT_EQ(ReadBibleBook(cursor, verses).size(), 879u);
-}
 
 // Wine 8 does not decode gzip (it refuses the option, so the server sends the body plain);
 // Windows does. Either way the caller sees the decoded body and the limit applies to it.
