@@ -18,6 +18,10 @@ offline_shown() { [[ "$(probe bubble)" == "1 "*"(offline backup)" ]]; }
 start_display -screen 0 1920x1080x24 || { echo "FAILED: no X display"; exit 1; }
 virtual_desktop on
 write_preferences $'DisplaySeconds=2\r\nGapSeconds=0\r\n'
+# Books kept by an earlier run in this prefix would serve real passages when the server fails;
+# this run is about what happens with nothing kept.
+find "$WINEPREFIX/drive_c/users" -type d -path '*/Scrollwick/Companion/Books' -prune \
+  -exec rm -rf {} +
 "$SCROLLWICK_SERVER_CTL" stop
 start_companion
 check "the companion appears" until_within 60 window_is 1
