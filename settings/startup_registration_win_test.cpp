@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/wide_win.h"
@@ -14,67 +15,42 @@ namespace {
 constexpr char16_t kProgramWithSpaces[] =
     u"C:\\Program Files\\Scrollwick Companion\\ScrollwickCompanion.exe";
 
-// With the terminating null.
-std::vector<BYTE> StringBytes(const std::u16string& text) {
-  const BYTE* first = reinterpret_cast<const BYTE*>(text.c_str());
-  return std::vector<BYTE>(first, first + (text.size() + 1) * sizeof(char16_t));
-}
-
 // A scratch Run key of the current user, removed with its values at the end.
 class StartupRegistration : public ::testing::Test {
  protected:
-  void SetUp() override {
-    key_ = u"Software\\ScrollwickTests\\Run" +
-           std::u16string(AsU16(std::to_wstring(GetCurrentProcessId()).c_str()));
-    RegDeleteTreeW(HKEY_CURRENT_USER, AsWide(key_));
-  }
+  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, AsWide(key_)); }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, AsWide(key_)); }
 
-  // The value when it is a REG_SZ, else "(none)".
-  std::wstring ReadString() {
+  std::u16string key_ = u"Software\\ScrollwickTests\\Run" +
+                        std::u16string(AsU16(std::to_wstring(GetCurrentProcessId()).c_str()));
+};
+
+// Any string counts as on, so the toggle deletes it; no value, or one of another type, shows off
+// and the toggle writes the quoted path as REG_SZ in its place. Only a failure tells the user.
+TEST_F(StartupRegistration, ToggleFollowsTheExistingValueAndReportsAnUncreatableKey) {
+  testing::MessageBoxWatcher watcher;
+  // {type, value written first with its null (none when empty; u"\x01" is the DWORD 1), shown on}
+  const std::tuple<DWORD, std::u16string, bool> kCases[] = {
+      {REG_NONE, u"", false},  // not even the key exists yet
+      {REG_SZ, u"", true},     // the value the first toggle wrote: the second deletes it
+      {REG_SZ, u"\"D:\\Old copy\\ScrollwickCompanion.exe\" --preview", true},
+      {REG_DWORD, u"\x01", false}};
+  for (const auto& [type, value, shownOn] : kCases) {
+    if (!value.empty()) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, AsWide(key_), AsWide(kRunValueName), type, value.c_str(),
+                      static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
+    }
+    EXPECT_EQ(IsStartWithWindowsAt(key_), shownOn) << type;
+    EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
     wchar_t text[512] = L"(none)";
     DWORD size = sizeof(text);
     RegGetValueW(HKEY_CURRENT_USER, AsWide(key_), AsWide(kRunValueName), RRF_RT_REG_SZ, nullptr,
                  text, &size);
-    return text;
-  }
-
-  std::u16string key_;
-};
-
-// Any string counts as on, so the toggle deletes it; no value, or one of another type, shows off
-// and the toggle writes the quoted path as REG_SZ in its place.
-TEST_F(StartupRegistration, ToggleFollowsTheExistingValue) {
-  testing::MessageBoxWatcher watcher;
-  const struct {
-    DWORD type;
-    std::vector<BYTE> bytes;
-    bool shownOn;
-  } kCases[] = {
-      {REG_NONE, {}, false},  // not even the key exists yet
-      {REG_SZ, {}, true},     // the value the first toggle wrote: the second deletes it
-      {REG_SZ, StringBytes(u"\"D:\\Old copy\\ScrollwickCompanion.exe\" --preview"), true},
-      {REG_DWORD, {1, 0, 0, 0}, false},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(&c - kCases);
-    if (!c.bytes.empty()) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, AsWide(key_), AsWide(kRunValueName), c.type,
-                      c.bytes.data(), static_cast<DWORD>(c.bytes.size()));
-    }
-    EXPECT_EQ(IsStartWithWindowsAt(key_), c.shownOn);
-    EXPECT_TRUE(ToggleStartWithWindowsAt(nullptr, key_, kProgramWithSpaces));
-    EXPECT_EQ(ReadString(),
-              c.shownOn ? L"(none)" : L"\"" + std::wstring(AsWide(kProgramWithSpaces)) + L"\"");
+    EXPECT_EQ(text, shownOn ? L"(none)" : L"\"" + std::wstring(AsWide(kProgramWithSpaces)) + L"\"");
   }
   EXPECT_TRUE(watcher.Texts().empty());
-}
-
-// Registry key names are at most 255 characters long.
-TEST_F(StartupRegistration, UncreatableKeyIsReportedAndWritesNothing) {
-  testing::MessageBoxWatcher watcher;
-  EXPECT_FALSE(ToggleStartWithWindowsAt(nullptr, key_ + u"\\" + std::u16string(300, u'x'),
-                                        kProgramWithSpaces));
+  // Key names have at most 255 characters.
+  EXPECT_FALSE(ToggleStartWithWindowsAt(nullptr, std::u16string(300, u'x'), kProgramWithSpaces));
   EXPECT_EQ(watcher.Texts(),
             std::vector<std::wstring>{L"Windows could not update the startup preference."});
 }
