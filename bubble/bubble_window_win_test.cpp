@@ -4,101 +4,71 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <utility>
-
 #include "bubble/bubble_drawing_win.h"
 #include "bubble/bubble_test_support_win.h"
 #include "character/character_art_win.h"
-#include "character/motion.h"
-#include "character/presentation_win.h"
 #include "tests/message_box_watcher_win.h"
 
 namespace companion {
 namespace {
 
-using testing::PixelAt;
+using BubbleWindow = testing::CompanionWithBubble;
 
-class BubbleWindow : public testing::CompanionWithBubble {
- protected:
-  void ShowScripture(const std::u16string& text) {
-    app_->scripture.currentText = text;
-    app_->scripture.currentReference = u"Psalms 23:1";
-    app_->scripture.currentTranslation = u"web";
-    app_->bubble.bubbleContentHeight = MeasureBubbleText(text);
-    app_->bubble.bubbleVisible = true;
-    RenderBubble(*app_);
-  }
-};
+void ShowScripture(CompanionApp& app) {
+  app.scripture.currentText = u"Rejoice always.";
+  app.bubble.bubbleContentHeight = MeasureBubbleText(app.scripture.currentText);
+  app.bubble.bubbleVisible = true;
+  RenderBubble(app);
+}
 
-// The figure fills its frame so that the tail of a bubble above it ends at the top of the resting
-// figure's head, at every size and for both figures.
+// The tail of a bubble above the resting figure ends at its head, for both figures and sizes.
 TEST_F(BubbleWindow, TheTailMeetsTheHeadOfTheRestingFigure) {
-  const auto opaqueRows = [](const DesktopSurface& surface) {
-    std::pair<int32_t, int32_t> rows{surface.height, -1};
-    for (int32_t y = 0; y < surface.height; ++y) {
-      for (int32_t x = 0; x < surface.width; ++x) {
-        if (PixelAt(surface, x, y).alpha < 128) continue;
-        rows = {std::min(rows.first, y), y};
-      }
+  const auto opaqueRow = [](const DesktopSurface& surface, bool last) {
+    for (int32_t row = 0; row < surface.height; ++row) {
+      const int32_t y = last ? surface.height - 1 - row : row;
+      for (int32_t x = 0; x < surface.width; ++x)
+        if (testing::PixelAt(surface, x, y).alpha >= 128) return y;
     }
-    return rows;
+    return -1;
   };
-  for (const bool younger : {false, true}) {
-    for (const float scale : {0.375f, 1.125f}) {
-      app_->placement.characterScale = scale;
-      app_->placement.fitScale = 1.0f;
-      SetYounger(app_->figure.characterArt, younger);
-      EnsureClip(app_->figure.characterArt, kIdleClip);
-      DesktopSurface figure;
-      ResizeSurface(figure, int32_t(280 * scale), int32_t(190 * scale));
-      DrawScaledFrame(app_->figure.characterArt, figure, scale, 0);
-      ShowScripture(u"Rejoice always.");
-      const int32_t headTop = app_->preferences.positionY + opaqueRows(figure).first;
-      const int32_t tailTip = app_->bubble.bubbleY + opaqueRows(app_->bubble.bubbleSurface).second;
-      EXPECT_LE(std::abs(headTop - tailTip), 8)
-          << "younger " << younger << ", scale " << scale << ": head top " << headTop
-          << ", tail tip " << tailTip;
-    }
+  for (const auto& [younger, scale] : {std::pair{false, 0.375f}, std::pair{true, 1.125f}}) {
+    app_->placement.characterScale = scale;
+    SetYounger(app_->figure.characterArt, younger);
+    DesktopSurface figure;
+    ResizeSurface(figure, int32_t(280 * scale), int32_t(190 * scale));
+    DrawScaledFrame(app_->figure.characterArt, figure, scale, 0);
+    ShowScripture(*app_);
+    EXPECT_NEAR(app_->bubble.bubbleY + opaqueRow(app_->bubble.bubbleSurface, true),
+                app_->preferences.positionY + opaqueRow(figure, false), 8);
   }
 }
 
-TEST_F(BubbleWindow, CloseHidesWithoutDestroying) {
+// Closing hides but keeps the window; only hiding the support message saves, its count reset.
+TEST_F(BubbleWindow, CloseHidesAndHidingTheSupportMessageResetsTheCount) {
+  const std::u16string& path = app_->preferences.preferencesPath;
   app_->preferences.gapSeconds = 300;
-  ShowScripture(u"Rejoice always.");
+  app_->preferences.scripturesViewed = 50;
+  ShowScripture(*app_);
   app_->scripture.requestPending = true;
   const uint64_t before = GetTickCount64();
   SendMessageW(app_->shell.bubbleWindow, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(IsWindow(app_->shell.bubbleWindow));
-  EXPECT_FALSE(IsWindowVisible(app_->shell.bubbleWindow));
-  EXPECT_FALSE(app_->scripture.requestPending);
+  EXPECT_TRUE(IsWindow(app_->shell.bubbleWindow) && !IsWindowVisible(app_->shell.bubbleWindow) &&
+              !app_->scripture.requestPending);
   EXPECT_GE(app_->scripture.nextScriptureTick, before + 300000);
-}
+  EXPECT_FALSE(testing::FileExists(path));
 
-TEST_F(BubbleWindow, HidingTheSupportMessageResetsTheCount) {
-  app_->preferences.scripturesViewed = 50;
-  ShowScripture(u"Rejoice always.");
+  PrepareSupportBubble(*app_);
   HideBubble(*app_);
-  EXPECT_FALSE(
-      testing::FileExists(app_->preferences.preferencesPath));  // a Scripture bubble: no save
-
-  app_->bubble.supportPromptShown = true;
-  app_->bubble.bubbleVisible = true;
-  HideBubble(*app_);
-  EXPECT_EQ(app_->preferences.scripturesViewed, 0);
-  EXPECT_NE(
-      testing::ReadWholeFile(app_->preferences.preferencesPath).find("ScripturesViewed=0\r\n"),
-      std::string::npos);
-  EXPECT_FALSE(app_->bubble.supportPromptShown);
+  EXPECT_TRUE(app_->preferences.scripturesViewed == 0 && !app_->bubble.supportPromptShown);
+  EXPECT_NE(testing::ReadWholeFile(path).find("ScripturesViewed=0\r\n"), std::string::npos);
 }
 
 TEST(OpenUrl, FailureTellsTheUserWhereToGo) {
   testing::MessageBoxWatcher watcher;
   OpenUrl(nullptr, u"no-such-scheme-scrollwick:nothing");
-  const std::vector<std::wstring> texts = watcher.Texts();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0], L"Windows could not open your browser. Please visit scrollwick.org.");
+  EXPECT_EQ(watcher.Texts(),
+            std::vector<std::wstring>{
+                L"Windows could not open your browser. Please visit scrollwick.org."});
 }
 
 }  // namespace
