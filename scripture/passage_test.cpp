@@ -123,7 +123,7 @@ TEST(FetchOnlineVerseTest, ChoosesFromTheDrawnChapterAvoidsThePreviousAndFailsQu
       book + std::string(kMaxBibleBookBytes - book.size() + 1, ' '),
       Book({{row.chapter, {"Blessed is the man that walketh not in \xC3\x28 the ungodly."}}}),
       Book({{row.chapter, {"too short."}}}),
-      "",
+      "",  // no download at all
   };
   for (const std::string& body : kBodies) {
     if (body.empty())
