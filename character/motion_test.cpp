@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <algorithm>
 #include <vector>
 
 namespace companion {
@@ -18,8 +18,8 @@ struct FakeCompanion : MotionGroup {
   int32_t clip = 0;
   bool pointerOn = false, timerSet = false;
   uint64_t clock = 0, nextFrame = 0;
-  std::vector<uint64_t> timerStarts;
-  std::vector<std::pair<uint64_t, MotionState>> transitions;
+  std::vector<uint64_t> timerStarts, times;  // times[i]: when the figure entered states[i]
+  std::vector<MotionState> states;
 
   MotionPlatform platform{
       .ensureClip = [this](int32_t index) { clip = index; },
@@ -40,8 +40,10 @@ struct FakeCompanion : MotionGroup {
     clock = now;
     MotionMachine m{*this, positionX, facts, platform, random};
     call(m);
-    if (transitions.empty() || transitions.back().second != motionState)
-      transitions.push_back({clock, motionState});
+    if (states.empty() || states.back() != motionState) {
+      states.push_back(motionState);
+      times.push_back(clock);
+    }
   }
   void Enter(MotionState state, uint64_t now) {
     At(now, [&](auto& m) { SetMotionState(m, state, now); });
@@ -57,10 +59,7 @@ struct FakeCompanion : MotionGroup {
     }
   }
   std::vector<MotionState> StatesSince(size_t first) const {
-    std::vector<MotionState> states;
-    for (size_t i = first; i < transitions.size(); ++i)
-      states.push_back(transitions[i].second);
-    return states;
+    return {states.begin() + std::ptrdiff_t(first), states.end()};
   }
 };
 
@@ -69,10 +68,8 @@ using States = std::vector<MotionState>;
 
 void ExpectGapsWithin(const std::vector<uint64_t>& starts, uint64_t low, uint64_t high) {
   ASSERT_GE(starts.size(), 2u);
-  for (size_t i = 1; i < starts.size(); ++i) {
-    EXPECT_GE(starts[i] - starts[i - 1], low) << i;
-    EXPECT_LE(starts[i] - starts[i - 1], high) << i;
-  }
+  for (size_t i = 1; i < starts.size(); ++i)
+    EXPECT_TRUE(starts[i] - starts[i - 1] >= low && starts[i] - starts[i - 1] <= high) << i;
 }
 
 class MotionRun : public ::testing::Test, public FakeCompanion {};
@@ -97,26 +94,20 @@ TEST(SetMotionState, StartsTheFrameTimerOnlyWhenMotionMayRun) {
 TEST_F(MotionRun, LeftAloneItSleepsAndThePointerWakesItToWave) {
   Enter(Idle, 0);
   RunUntil(700000);
-  size_t sit = 0;
-  while (sit < transitions.size() && transitions[sit].second != SitDown)
-    ++sit;
-  ASSERT_LT(sit, transitions.size());
+  const size_t sit = size_t(std::find(states.begin(), states.end(), SitDown) - states.begin());
+  ASSERT_EQ(StatesSince(sit), (States{SitDown, Seated, LieDown, Asleep}));
   // Sitting waits for a random walk or wave that is under way at 90 s to end.
-  EXPECT_GE(transitions[sit].first, 90000u);
-  EXPECT_LE(transitions[sit].first, 90000u + 8000 + 1000);
-  EXPECT_EQ(StatesSince(sit), (States{SitDown, Seated, LieDown, Asleep}));
-  EXPECT_EQ(transitions[sit + 2].first, 300000u);
-  std::vector<uint64_t> replays;
-  for (uint64_t start : timerStarts) {
-    if (start > transitions[sit + 3].first) replays.push_back(start);
-  }
-  ExpectGapsWithin(replays, 11000, 17000);
+  EXPECT_TRUE(times[sit] >= 90000u && times[sit] <= 90000u + 8000 + 1000) << times[sit];
+  EXPECT_EQ(times[sit + 2], 300000u);
+  ExpectGapsWithin(
+      {std::upper_bound(timerStarts.begin(), timerStarts.end(), times[sit + 3]), timerStarts.end()},
+      11000, 17000);
 
   pointerOn = true;
   RunUntil(701000);
   pointerOn = false;
   EXPECT_EQ(clip, 8);
-  const size_t rise = transitions.size() - 1;
+  const size_t rise = states.size() - 1;
   RunUntil(730000);
   EXPECT_EQ(StatesSince(rise), (States{Rise, Wave, Idle}));
 }
@@ -163,7 +154,7 @@ TEST_F(MotionRun, ClipStoppedByABlockerGoesOnFromTheSameFrameOnceNothingBlocksIt
   RunUntil(60041);
   EXPECT_EQ(positionX, WalkPositionX(100, 300, 5541 - 1000, 8000));  // 41 ms on from 5500
   RunUntil(73000);
-  EXPECT_TRUE(StatesSince(1) == States{Idle} && transitions[1].first >= 63500u);
+  EXPECT_TRUE(StatesSince(1) == States{Idle} && times[1] >= 63500u);
   // The idle clip rested on its last frame: it stays there.
   At(73000, [](auto& m) { FreezeMotion(m, 73000); });
   At(73100, [](auto& m) { ResumeMotion(m, 73100); });
