@@ -2,36 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace companion {
 namespace {
 
-// The companion's motion members with a fake clock: the frame timer fires every 41 ms while it is
-// set, the behaviour tick every whole second.
-struct FakeCompanion : MotionGroup {
+// The motion members on a fake clock: a frame each 41 ms while the timer runs, a tick each second.
+struct MotionRun : ::testing::Test, MotionGroup {
   int32_t positionX = 1000;
-
   MotionFacts facts{.walkBoundsLeft = 0, .walkBoundsRight = 1920};
   std::mt19937 random{7};
   int32_t clip = 0;
-  bool pointerOn = false, timerSet = false;
-  uint64_t clock = 0, nextFrame = 0;
-  std::vector<uint64_t> timerStarts;
-  std::vector<std::pair<uint64_t, MotionState>> transitions;
-
+  bool pointerOn = false;
+  uint64_t clock = 0, timerSince = 0;        // 0 while the frame timer is stopped
+  std::vector<uint64_t> timerStarts, times;  // times[i]: when the figure entered states[i]
+  std::vector<MotionState> states;
   MotionPlatform platform{
       .ensureClip = [this](int32_t index) { clip = index; },
       .clipDurationMs =
           [this] { return ClipDurationMs(facts.younger ? YoungerClip : MotionClips[clip]); },
-      .setMotionTimer =
-          [this] {
-            timerSet = true;
-            nextFrame = clock + 41;
-            timerStarts.push_back(clock);
-          },
-      .killMotionTimer = [this] { timerSet = false; },
+      .setMotionTimer = [this] { timerStarts.push_back(timerSince = clock); },
+      .killMotionTimer = [this] { timerSince = 0; },
       .renderCharacter = [](uint64_t) {},
       .pointerOnCharacter = [this] { return pointerOn; },
   };
@@ -40,105 +33,60 @@ struct FakeCompanion : MotionGroup {
     clock = now;
     MotionMachine m{*this, positionX, facts, platform, random};
     call(m);
-    if (transitions.empty() || transitions.back().second != motionState)
-      transitions.push_back({clock, motionState});
-  }
-  void Enter(MotionState state, uint64_t now) {
-    At(now, [&](auto& m) { SetMotionState(m, state, now); });
+    if (states.empty() || states.back() != motionState) {
+      states.push_back(motionState);
+      times.push_back(clock);
+    }
   }
   void RunUntil(uint64_t end) {
     for (uint64_t t = clock + 1; t <= end; ++t) {
       clock = t;
-      if (timerSet && t >= nextFrame) {
-        nextFrame = t + 41;
-        At(t, [&](auto& m) { MotionStep(m, t); });
-      }
+      if (timerSince != 0 && (t - timerSince) % 41 == 0) At(t, [&](auto& m) { MotionStep(m, t); });
       if (t % 1000 == 0) At(t, [&](auto& m) { BehaviourTick(m, t); });
     }
-  }
-  std::vector<MotionState> StatesSince(size_t first) const {
-    std::vector<MotionState> states;
-    for (size_t i = first; i < transitions.size(); ++i)
-      states.push_back(transitions[i].second);
-    return states;
   }
 };
 
 using enum MotionState;
 using States = std::vector<MotionState>;
 
-void ExpectGapsWithin(const std::vector<uint64_t>& starts, uint64_t low, uint64_t high) {
-  ASSERT_GE(starts.size(), 2u);
-  for (size_t i = 1; i < starts.size(); ++i) {
-    EXPECT_GE(starts[i] - starts[i - 1], low) << i;
-    EXPECT_LE(starts[i] - starts[i - 1], high) << i;
-  }
+// The frame timer started more than twice after `from`, each `low` to `high` ms after the last.
+bool GapsWithin(const std::vector<uint64_t>& s, uint64_t from, uint64_t low, uint64_t high) {
+  for (size_t i = 1; i < s.size(); ++i)
+    if (s[i - 1] > from && (s[i] - s[i - 1] < low || s[i] - s[i - 1] > high)) return false;
+  return s.end() - std::upper_bound(s.begin(), s.end(), from) > 2;
 }
 
-class MotionRun : public ::testing::Test, public FakeCompanion {};
-
-// Any one of these facts flipped from its default keeps the timer stopped; the clip then starts
-// once nothing blocks it.
-TEST(SetMotionState, StartsTheFrameTimerOnlyWhenMotionMayRun) {
-  for (bool MotionFacts::*flipped :
-       {&MotionFacts::movementEnabled, &MotionFacts::paused, &MotionFacts::sessionLocked,
-        &MotionFacts::suspended, &MotionFacts::dragging}) {
-    FakeCompanion fake;
-    fake.facts.*flipped = !(fake.facts.*flipped);
-    fake.Enter(Wave, 1000);
-    fake.At(2000, [](auto& m) { ResumeMotion(m, 2000); });
-    EXPECT_FALSE(fake.motionTimerRunning);
-    fake.facts.*flipped = !(fake.facts.*flipped);
-    fake.At(3000, [](auto& m) { ResumeMotion(m, 3000); });
-    EXPECT_TRUE(fake.motionTimerRunning && fake.motionStartTick == 3000);
-  }
-}
-
-TEST_F(MotionRun, LeftAloneItSleepsAndThePointerWakesItToWave) {
-  Enter(Idle, 0);
+// Sitting waits for a walk or wave under way at 90 s to end; a shown Scripture holds the figure.
+TEST_F(MotionRun, LeftAloneItSleepsThePointerWakesItToWaveAndAShownScriptureHoldsIt) {
   RunUntil(700000);
-  size_t sit = 0;
-  while (sit < transitions.size() && transitions[sit].second != SitDown)
-    ++sit;
-  ASSERT_LT(sit, transitions.size());
-  // Sitting waits for a random walk or wave that is under way at 90 s to end.
-  EXPECT_GE(transitions[sit].first, 90000u);
-  EXPECT_LE(transitions[sit].first, 90000u + 8000 + 1000);
-  EXPECT_EQ(StatesSince(sit), (States{SitDown, Seated, LieDown, Asleep}));
-  EXPECT_EQ(transitions[sit + 2].first, 300000u);
-  std::vector<uint64_t> replays;
-  for (uint64_t start : timerStarts) {
-    if (start > transitions[sit + 3].first) replays.push_back(start);
-  }
-  ExpectGapsWithin(replays, 11000, 17000);
-
+  const size_t sit = size_t(std::find(states.begin(), states.end(), SitDown) - states.begin());
+  ASSERT_EQ(States(states.begin() + sit, states.end()), (States{SitDown, Seated, LieDown, Asleep}));
+  EXPECT_TRUE(times[sit] >= 90000u && times[sit] <= 99000u && times[sit + 2] == 300000u);
+  EXPECT_TRUE(GapsWithin(timerStarts, times[sit + 3], 11000, 17000));  // replays while asleep
   pointerOn = true;
   RunUntil(701000);
-  pointerOn = false;
-  EXPECT_EQ(clip, 8);
-  const size_t rise = transitions.size() - 1;
+  EXPECT_EQ(clip, kRiseFromLyingClip);
+  const size_t rise = states.size() - 1;
   RunUntil(730000);
-  EXPECT_EQ(StatesSince(rise), (States{Rise, Wave, Idle}));
+  EXPECT_EQ(States(states.begin() + rise, states.end()), (States{Rise, Wave, Idle}));
+  facts.bubbleVisible = true;
+  RunUntil(900000);
+  EXPECT_EQ(states.size(), rise + 3);
 }
 
 TEST_F(MotionRun, YoungerFigureOnlyReplaysItsClip) {
   facts.younger = true;
-  Enter(Idle, 0);
   RunUntil(400000);
-  EXPECT_EQ(StatesSince(0), (States{Idle}));
-  ExpectGapsWithin(timerStarts, 16000, 22000);
+  EXPECT_TRUE(states == States{Idle} && GapsWithin(timerStarts, 0, 16000, 22000));
 }
 
+// Bounds narrower than the figure: every target is their left edge, where the figure stands.
 TEST_F(MotionRun, WalkClampedAtItsStartStillPlaysTheWholeClipInPlace) {
-  // Bounds narrower than the figure: every target is their left edge, where the figure stands.
-  facts.walkBoundsLeft = 1000;
-  facts.walkBoundsRight = 1100;
-  Enter(Idle, 0);
+  facts = {.walkBoundsLeft = 1000, .walkBoundsRight = 1100};
   while (motionState != Walk && clock < 80000)
     RunUntil(clock + 1000);
-  ASSERT_EQ(motionState, Walk);
   const uint64_t start = motionStartTick;
-  EXPECT_EQ(clip, 1);
   while (motionState == Walk) {
     RunUntil(clock + 1);
     EXPECT_EQ(positionX, 1000);
@@ -146,73 +94,48 @@ TEST_F(MotionRun, WalkClampedAtItsStartStillPlaysTheWholeClipInPlace) {
   EXPECT_GE(clock, start + 8000);
 }
 
-// A press, the menu or full screen stops the frame timer; nothing else restarts a walk or a wave.
+// A press, the menu, full screen, a lock, a suspend, pausing or turning movement off stops the
+// frame timer, and nothing restarts a walk while any one remains; then it goes on from its frame.
 TEST_F(MotionRun, ClipStoppedByABlockerGoesOnFromTheSameFrameOnceNothingBlocksIt) {
   positionX = walkFromX = 100;
   walkToX = 300;
-  Enter(Walk, 1000);
+  At(1000, [](auto& m) { SetMotionState(m, Walk, 1000); });
   RunUntil(5500);
   const int32_t stoppedAt = positionX;
-  facts.fullScreenQuiet = true;
   At(5500, [](auto& m) { FreezeMotion(m, 5500); });
-  RunUntil(60000);
-  At(60000, [](auto& m) { ResumeMotion(m, 60000); });
-  EXPECT_TRUE(motionState == Walk && positionX == stoppedAt && !timerSet);
-  facts.fullScreenQuiet = false;
-  At(60000, [](auto& m) { ResumeMotion(m, 60000); });
-  RunUntil(60041);
+  for (bool MotionFacts::*blocker :
+       {&MotionFacts::movementEnabled, &MotionFacts::paused, &MotionFacts::sessionLocked,
+        &MotionFacts::suspended, &MotionFacts::dragging, &MotionFacts::fullScreenQuiet}) {
+    facts.*blocker = !(facts.*blocker);
+    RunUntil(clock + 10000);
+    At(clock, [this](auto& m) { ResumeMotion(m, clock); });
+    EXPECT_TRUE(motionState == Walk && positionX == stoppedAt && timerSince == 0);
+    facts.*blocker = !(facts.*blocker);
+  }
+  At(65500, [](auto& m) { ResumeMotion(m, 65500); });
+  RunUntil(65541);
   EXPECT_EQ(positionX, WalkPositionX(100, 300, 5541 - 1000, 8000));  // 41 ms on from 5500
-  RunUntil(73000);
-  EXPECT_TRUE(StatesSince(1) == States{Idle} && transitions[1].first >= 63500u);
-  // The idle clip rested on its last frame: it stays there.
-  At(73000, [](auto& m) { FreezeMotion(m, 73000); });
-  At(73100, [](auto& m) { ResumeMotion(m, 73100); });
-  EXPECT_FALSE(timerSet);
 }
 
-TEST_F(MotionRun, BehaviourTickLeavesAShownScriptureAlone) {
-  Enter(Idle, 0);
-  facts.bubbleVisible = true;
-  RunUntil(200000);
-  EXPECT_EQ(StatesSince(0), (States{Idle}));
-}
-
-TEST(WalkPositionX, StandsOneSecondThenMovesAtConstantSpeed) {
-  // In the first second an unsigned difference would wrap and jump the figure to the end.
-  EXPECT_EQ(WalkPositionX(100, 300, 0, 8000), 100);
-  EXPECT_EQ(WalkPositionX(100, 300, 4500, 8000), 200);
-  EXPECT_EQ(WalkPositionX(100, 300, 60000, 8000), 300);
-  // A clip shorter than the standing second moves at once to its end.
-  EXPECT_EQ(WalkPositionX(0, 100, 1001, 500), 100);
-}
-
-// Arguments: position, draw (0 to 400, 200 stays), scale, bounds.
-TEST(WalkTarget, AtMostTwoHundredFramePixelsKeptInsideTheBounds) {
-  EXPECT_DOUBLE_EQ(WalkTarget(1000, 400, 0.375f, 0, 1920), 1075);
-  EXPECT_DOUBLE_EQ(WalkTarget(1640, 300, 1.0f, 0, 1920), 1640);  // 1920 less the frame's 280
-  EXPECT_DOUBLE_EQ(WalkTarget(50, 400, 1.0f, 0, 200), 0);        // bounds narrower than the figure
-}
-
-TEST(FrameElapsedMs, ForwardsExceptTheStandUpFromSitting) {
-  EXPECT_EQ(FrameElapsedMs(900, 1000, 4500, Idle, false), 0u);
+// A walk stands one second (an unsigned difference would wrap and jump it to the end), then moves
+// at constant speed at most 200 frame pixels; the stand-up after sitting runs backwards.
+TEST(FrameGeometry, WalkPositionAndTargetElapsedTimeAndSink) {
+  for (const auto& [elapsed, x] : {std::pair{0, 100}, {4500, 200}, {60000, 300}})
+    EXPECT_EQ(WalkPositionX(100, 300, uint64_t(elapsed), 8000), x);
+  EXPECT_EQ(WalkPositionX(0, 100, 1001, 500), 100);  // a clip shorter than the standing second
+  EXPECT_DOUBLE_EQ(WalkTarget(1000, 400, 0.375f, 0, 1920), 1075);  // drawn 0 to 400, 200 stays
+  EXPECT_DOUBLE_EQ(WalkTarget(1640, 300, 1.0f, 0, 1920), 1640);    // 1920 less the frame's 280
+  EXPECT_EQ(FrameElapsedMs(900, 1000, 4500, Idle, false), 0u);     // a clock behind the start
   EXPECT_EQ(FrameElapsedMs(2000, 1000, 4500, Rise, true), 3500u);
   EXPECT_EQ(FrameElapsedMs(9000, 1000, 4500, Rise, true), 0u);
-  EXPECT_EQ(FrameElapsedMs(2000, 1000, 8000, Rise, false), 1000u);
-}
-
-int32_t Sink(MotionState state, bool riseFromSitting, uint64_t elapsed, int32_t workBottom,
-             float scale, bool freePlacement = false) {
-  return SinkOffset({freePlacement, state, riseFromSitting, 10000 + elapsed, 10000, 4500, 1080,
-                     workBottom, scale});
-}
-
-TEST(SinkOffset, DepthFromTheTaskbarAndFactorFromTheState) {
-  EXPECT_EQ(Sink(Seated, false, 0, 1040, 0.375f), 22);     // capped by the scale
-  EXPECT_EQ(Sink(Seated, false, 0, 1040, 1.125f), 48);     // capped by the taskbar
-  EXPECT_EQ(Sink(SitDown, false, 1125, 1040, 0.375f), 3);  // a quarter of the way, eased
-  EXPECT_EQ(Sink(Rise, true, 1125, 1040, 0.375f), 18);
-  EXPECT_EQ(Sink(Seated, false, 0, 1120, 1.0f), 8);  // work area below the monitor
-  EXPECT_EQ(Sink(Seated, false, 0, 1040, 1.0f, true), 0);
+  // Sink: scale cap, taskbar cap, eased a quarter way down, stand-up, low work area, free
+  // placement.
+  const std::tuple<MotionState, bool, uint64_t, int32_t, float, bool, int32_t> kSinks[] = {
+      {Seated, false, 0, 1040, 0.375f, false, 22},    {Seated, false, 0, 1040, 1.125f, false, 48},
+      {SitDown, false, 1125, 1040, 0.375f, false, 3}, {Rise, true, 1125, 1040, 0.375f, false, 18},
+      {Seated, false, 0, 1120, 1.0f, false, 8},       {Seated, false, 0, 1040, 1.0f, true, 0}};
+  for (const auto& [state, rise, elapsed, work, scale, free, d] : kSinks)
+    EXPECT_EQ(SinkOffset({free, state, rise, 10000 + elapsed, 10000, 4500, 1080, work, scale}), d);
 }
 
 }  // namespace
