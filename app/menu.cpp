@@ -158,12 +158,4 @@ MenuCommand DecodeMenuCommand(uint32_t id) {
   return {};
 }
 
-uint64_t IdleActionTickAfterMenu(uint64_t now, std::mt19937& random) {
-  // After the menu the figure keeps still for one to two minutes.
-  constexpr int kMinStillMs = 60000;
-  constexpr int kMaxStillMs = 120000;
-  return now + static_cast<uint64_t>(
-                   std::uniform_int_distribution<int>(kMinStillMs, kMaxStillMs)(random));
-}
-
 }  // namespace companion

@@ -5,7 +5,6 @@
 // the display times the dialog accepts and the shift of a freely placed figure on resizing.
 #include <array>
 #include <cstdint>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,8 +104,5 @@ struct MenuCommand {
 };
 
 MenuCommand DecodeMenuCommand(uint32_t id);
-
-// When the figure next picks an idle action after the menu closed: 60 to 120 seconds on.
-uint64_t IdleActionTickAfterMenu(uint64_t now, std::mt19937& random);
 
 }  // namespace companion

@@ -219,7 +219,7 @@ void ShowContextMenu(CompanionApp& app, POINT point) {
   PostMessageW(app.shell.companionWindow, WM_NULL, 0, 0);
   menu.Reset();
   if (id != 0) RunMenuCommand(app, id);
-  app.motion.idleActionTick = IdleActionTickAfterMenu(GetTickCount64(), app.scriptureRandom);
+  RestAfterMenu(app, GetTickCount64());
   ResumeMotion(app);
 }
 

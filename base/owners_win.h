@@ -93,6 +93,19 @@ using MenuHandle = Owned<MenuTraits>;            // CreatePopupMenu
 using WinHttpHandle = Owned<WinHttpTraits>;      // session, connection, request
 using RegistryKey = Owned<RegistryKeyTraits>;    // RegOpenKeyExW, RegCreateKeyExW
 
+// One reference to a COM interface, released when the owner goes; `p` is handed to the calls that
+// fill it (`&owner.p`) and used for calls on it.
+template <typename Interface>
+struct ComInterface {
+  Interface* p = nullptr;
+  ComInterface() = default;
+  ComInterface(const ComInterface&) = delete;
+  ComInterface& operator=(const ComInterface&) = delete;
+  ~ComInterface() {
+    if (p) p->Release();
+  }
+};
+
 // The single-instance mutex while this process owns it: released, then closed.
 class OwnedMutex {
  public:

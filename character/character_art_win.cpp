@@ -10,25 +10,6 @@ extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT version, IWICImagin
 
 namespace companion {
 
-LoadedAtlas::~LoadedAtlas() {
-  if (pixels) pixels->Release();
-}
-
-namespace {
-
-template <typename T>
-struct Com {
-  T* p = nullptr;
-  Com() = default;
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
-  ~Com() {
-    if (p) p->Release();
-  }
-};
-
-}  // namespace
-
 std::unique_ptr<LoadedAtlas> LoadAtlas(int32_t resourceId) {
   HMODULE module = GetModuleHandleW(nullptr);
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
@@ -41,11 +22,11 @@ std::unique_ptr<LoadedAtlas> LoadAtlas(int32_t resourceId) {
   // The stream reads the resource in place; the decoded copy is made at once (CacheOnLoad), so
   // the decoder and its own buffers go before this returns.
   auto atlas = std::make_unique<LoadedAtlas>();
-  Com<IWICImagingFactory> factory;
-  Com<IWICStream> stream;
-  Com<IWICBitmapDecoder> decoder;
-  Com<IWICBitmapFrameDecode> frame;
-  Com<IWICBitmapSource> converted;
+  ComInterface<IWICImagingFactory> factory;
+  ComInterface<IWICStream> stream;
+  ComInterface<IWICBitmapDecoder> decoder;
+  ComInterface<IWICBitmapFrameDecode> frame;
+  ComInterface<IWICBitmapSource> converted;
   const bool decoded =
       SUCCEEDED(WICCreateImagingFactory_Proxy(WINCODEC_SDK_VERSION, &factory.p)) &&
       SUCCEEDED(factory.p->CreateStream(&stream.p)) &&
@@ -55,8 +36,8 @@ std::unique_ptr<LoadedAtlas> LoadAtlas(int32_t resourceId) {
       SUCCEEDED(decoder.p->GetFrame(0, &frame.p)) &&
       SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.p, &converted.p)) &&
       SUCCEEDED(
-          factory.p->CreateBitmapFromSource(converted.p, WICBitmapCacheOnLoad, &atlas->pixels)) &&
-      SUCCEEDED(atlas->pixels->GetSize(&atlas->width, &atlas->height));
+          factory.p->CreateBitmapFromSource(converted.p, WICBitmapCacheOnLoad, &atlas->pixels.p)) &&
+      SUCCEEDED(atlas->pixels.p->GetSize(&atlas->width, &atlas->height));
   if (!decoded) throw std::runtime_error("Invalid character PNG");
   return atlas;
 }
@@ -104,8 +85,8 @@ void DrawClipFrame(CharacterArt& art, Gdiplus::Graphics& graphics, uint64_t elap
   const UINT stride = UINT(source.width) * 4;
   atlas.frame.resize(size_t(stride) * size_t(source.height));
   const WICRect rect{source.x, source.y, source.width, source.height};
-  if (FAILED(
-          atlas.pixels->CopyPixels(&rect, stride, UINT(atlas.frame.size()), atlas.frame.data()))) {
+  if (FAILED(atlas.pixels.p->CopyPixels(&rect, stride, UINT(atlas.frame.size()),
+                                        atlas.frame.data()))) {
     throw std::runtime_error("Invalid character PNG");
   }
   Gdiplus::Bitmap frame(source.width, source.height, INT(stride), PixelFormat32bppARGB,

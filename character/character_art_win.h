@@ -9,6 +9,7 @@
 
 #include "character/clips.h"
 #include "base/desktop_surface_win.h"
+#include "base/owners_win.h"
 #include "character/scaled_frames.h"
 
 namespace Gdiplus {
@@ -20,15 +21,10 @@ namespace companion {
 // A decoded atlas: its pixels as 32-bit BGRA with straight alpha, held by WIC, and room for the
 // one frame a draw copies out of them.
 struct LoadedAtlas {
-  IWICBitmap* pixels = nullptr;
+  ComInterface<IWICBitmap> pixels;
   uint32_t width = 0;
   uint32_t height = 0;
   std::vector<uint8_t> frame;
-
-  LoadedAtlas() = default;
-  LoadedAtlas(const LoadedAtlas&) = delete;
-  LoadedAtlas& operator=(const LoadedAtlas&) = delete;
-  ~LoadedAtlas();
 };
 
 // The current clip's decoded atlas and its frames as drawn at the current scale. Once every frame

@@ -293,4 +293,10 @@ int32_t SinkOffset(const SinkInputs& in) {
   return static_cast<int32_t>(depth * factor);
 }
 
+uint64_t IdleActionTickAfterStill(uint64_t now, std::mt19937& random) {
+  constexpr uint64_t kMinStillMs = 60000;
+  constexpr uint64_t kMaxStillMs = 120000;
+  return now + std::uniform_int_distribution<uint64_t>(kMinStillMs, kMaxStillMs)(random);
+}
+
 }  // namespace companion

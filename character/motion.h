@@ -107,6 +107,10 @@ void BehaviourTick(MotionMachine& machine, uint64_t now);
 // The user came back or a Scripture is shown: wake, stand up or wave.
 void GreetUser(MotionMachine& machine, uint64_t now);
 
+// When a figure the user just dealt with (a bubble gone, the menu closed) next picks an idle
+// action: one to two minutes on.
+uint64_t IdleActionTickAfterStill(uint64_t now, std::mt19937& random);
+
 // Window left edge during a walk: a second standing at the start, then constant speed, arriving
 // when the clip ends. elapsedMs may exceed the clip.
 int32_t WalkPositionX(double walkFromX, double walkToX, uint64_t elapsedMs, uint64_t clipMs);

@@ -1,7 +1,5 @@
 #include "character/motion_win.h"
 
-#include <random>
-
 #include "base/companion_app_win.h"
 #include "base/messages.h"
 #include "character/presentation_win.h"
@@ -9,10 +7,6 @@
 namespace companion {
 
 namespace {
-
-// The figure keeps still for one to two minutes after a bubble goes.
-constexpr uint64_t kIdleAfterBubbleMinMs = 60000;
-constexpr uint64_t kIdleAfterBubbleMaxMs = 120000;
 
 MotionPlatform PlatformFor(CompanionApp& app) {
   return {
@@ -90,8 +84,11 @@ void GreetUser(CompanionApp& app, uint64_t now) {
 
 void RestAfterBubble(CompanionApp& app, uint64_t now) {
   app.motion.lastInteractionTick = now;
-  std::uniform_int_distribution<uint64_t> idle(kIdleAfterBubbleMinMs, kIdleAfterBubbleMaxMs);
-  app.motion.idleActionTick = now + idle(app.scriptureRandom);
+  app.motion.idleActionTick = IdleActionTickAfterStill(now, app.scriptureRandom);
+}
+
+void RestAfterMenu(CompanionApp& app, uint64_t now) {
+  app.motion.idleActionTick = IdleActionTickAfterStill(now, app.scriptureRandom);
 }
 
 int32_t SinkOffset(const CompanionApp& app, uint64_t now) {

@@ -20,6 +20,8 @@ void BehaviourTick(CompanionApp& app, uint64_t now);
 void GreetUser(CompanionApp& app, uint64_t now);
 // A bubble went: the figure takes it as the user's last touch and rests a minute or two.
 void RestAfterBubble(CompanionApp& app, uint64_t now);
+// The menu closed: the figure rests a minute or two before its next idle action.
+void RestAfterMenu(CompanionApp& app, uint64_t now);
 // Pixels the figure is drawn below its resting position at `now`; the bubble follows it.
 int32_t SinkOffset(const CompanionApp& app, uint64_t now);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/messages.h"
+
 namespace companion {
 
 CollectOutcome DecideCollect(const CollectInputs& in) {
@@ -14,7 +16,6 @@ CollectOutcome DecideCollect(const CollectInputs& in) {
 
 uint64_t RestartedScriptureTick(uint64_t now, int32_t gapSeconds) {
   if (gapSeconds <= 0) return 0;
-  constexpr uint64_t kMsPerSecond = 1000;
   return now + static_cast<uint64_t>(gapSeconds) * kMsPerSecond;
 }
 

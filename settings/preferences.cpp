@@ -15,7 +15,9 @@ constexpr int32_t kMinDisplaySeconds = 1;
 constexpr int32_t kMaxDisplaySeconds = 600;
 constexpr int32_t kLargestSizeMultiple = 3;
 
-int32_t Validated(const PreferenceField& field, int32_t value) {
+}  // namespace
+
+int32_t AcceptedValue(const PreferenceField& field, int32_t value) {
   if (!field.choices.empty()) {
     const bool listed =
         std::find(field.choices.begin(), field.choices.end(), value) != field.choices.end();
@@ -23,8 +25,6 @@ int32_t Validated(const PreferenceField& field, int32_t value) {
   }
   return std::clamp(value, field.low, field.high);
 }
-
-}  // namespace
 
 std::span<const PreferenceField> PreferenceFields() {
   using V = PreferenceValues;
@@ -93,7 +93,7 @@ PreferenceValues DefaultPreferences() {
 void ValidatePreferences(PreferenceValues& values) {
   for (const PreferenceField& field : PreferenceFields()) {
     if (const auto* number = std::get_if<int32_t PreferenceValues::*>(&field.member)) {
-      values.** number = Validated(field, values.**number);
+      values.** number = AcceptedValue(field, values.**number);
     }
   }
   if (values.monitorDevice.size() > kMonitorDeviceMaxLength) {

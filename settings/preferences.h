@@ -58,6 +58,10 @@ const PreferenceField& PreferenceFieldOf(int32_t PreferenceValues::*member);
 
 PreferenceValues DefaultPreferences();
 
+// `value` if the field accepts it; otherwise clamped into its range, or its default when it is not
+// one of its choices.
+int32_t AcceptedValue(const PreferenceField& field, int32_t value);
+
 // Brings freshly read values into their accepted ranges.
 void ValidatePreferences(PreferenceValues& values);
 

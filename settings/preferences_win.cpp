@@ -127,13 +127,11 @@ void SavePreferences(CompanionApp& app) {
 }
 
 void SetPreference(CompanionApp& app, int32_t PreferenceValues::*member, int32_t value) {
-  PreferenceValues& values = app.preferences;
-  values.*member = value;
-  ValidatePreferences(values);
+  app.preferences.*member = AcceptedValue(PreferenceFieldOf(member), value);
 }
 
 void SetPreference(CompanionApp& app, bool PreferenceValues::*member, bool value) {
-  static_cast<PreferenceValues&>(app.preferences).*member = value;
+  app.preferences.*member = value;
 }
 
 void CountScriptureViewed(CompanionApp& app) {
