@@ -1,0 +1,129 @@
+#include "character/png_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "character/png_test_support.h"
+
+namespace companion {
+namespace {
+
+// Transparent around a smooth disc, with a noisy stripe for rare literals (long codes).
+std::vector<std::uint8_t> Picture(std::int32_t width, std::int32_t height) {
+  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4, 0);
+  std::uint32_t noise = 12345;
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      const std::int32_t dx = x - width / 2, dy = y - height / 2;
+      if (dx * dx + dy * dy > width * width / 9) continue;
+      noise = noise * 1103515245 + 12345;
+      std::uint8_t* pixel = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+      pixel[0] = static_cast<std::uint8_t>(x * 255 / width);
+      pixel[1] = static_cast<std::uint8_t>(y * 255 / height);
+      pixel[2] = static_cast<std::uint8_t>(x % 16 == 3 ? noise >> 24 : 200);
+      pixel[3] = static_cast<std::uint8_t>(255 - dx * dx % 64);
+    }
+  }
+  return rgba;
+}
+
+void ExpectInvalid(const std::vector<std::uint8_t>& png) {
+  try {
+    ReadPngRows(png, [](std::int32_t, const std::uint8_t*) {});
+    ADD_FAILURE() << "accepted";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "Invalid PNG");
+  }
+}
+
+TEST(PngRowsTest, DecodesEveryFilterAndBlockKindAcrossSplitChunks) {
+  struct Case {
+    std::int32_t width, height;
+    int level, strategy;
+    std::vector<std::size_t> chunkSizes;
+  };
+  const Case kCases[] = {{1, 1, 9, Z_DEFAULT_STRATEGY, {}},
+                         {300, 120, 0, Z_DEFAULT_STRATEGY, {1, 70000}},
+                         {300, 120, 1, Z_DEFAULT_STRATEGY, {5000, 1, 0, 3}},
+                         {300, 120, 9, Z_DEFAULT_STRATEGY, {1, 2, 3}},
+                         {97, 61, 9, Z_FIXED, {100, 1}}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " level " +
+                 std::to_string(c.level));
+    const std::vector<std::uint8_t> rgba = Picture(c.width, c.height);
+    const std::vector<std::uint8_t> png =
+        WrapPng(c.width, c.height,
+                Compress(FilterRows(rgba, c.width, c.height), c.level, c.strategy), c.chunkSizes);
+    EXPECT_EQ(ReadPngSize(png).width, c.width);
+    EXPECT_EQ(ReadPngSize(png).height, c.height);
+    const std::size_t stride = static_cast<std::size_t>(c.width) * 4;
+    std::int32_t nextY = 0;
+    ReadPngRows(png, [&](std::int32_t y, const std::uint8_t* row) {
+      EXPECT_EQ(y, nextY++);
+      EXPECT_EQ(std::memcmp(row, rgba.data() + y * stride, stride), 0) << "row " << y;
+    });
+    EXPECT_EQ(nextY, c.height);
+  }
+}
+
+TEST(PngRowsTest, RejectsDamagedFiles) {
+  constexpr std::int32_t kWidth = 16, kHeight = 9;
+  constexpr std::size_t kStride = kWidth * 4 + 1;
+  const std::vector<std::uint8_t> filtered = FilterRows(Picture(kWidth, kHeight), kWidth, kHeight);
+  const std::vector<std::uint8_t> good = WrapPng(kWidth, kHeight, Compress(filtered, 9), {30});
+  const std::size_t data = std::string(good.begin(), good.end()).find("IDAT") + 4;
+  const auto patched = [&](std::initializer_list<std::pair<std::size_t, std::uint8_t>> changes) {
+    std::vector<std::uint8_t> png = good;
+    for (const auto& [at, value] : changes)
+      png[at] = value;
+    return png;
+  };
+  const auto refiltered = [&](auto change) {
+    std::vector<std::uint8_t> changed = filtered;
+    change(changed);
+    return WrapPng(kWidth, kHeight, Compress(changed, 9));
+  };
+  // Deflate data written bit by bit after a zlib header: {value, bit count}, first bit lowest.
+  const auto deflate = [](std::initializer_list<std::pair<std::uint32_t, int>> fields) {
+    std::vector<std::uint8_t> packed = {0x78, 0x01};
+    int used = 8;
+    for (const auto& [value, count] : fields) {
+      for (int bit = 0; bit < count; ++bit, ++used) {
+        if (used == 8) packed.push_back(0), used = 0;
+        packed.back() |= static_cast<std::uint8_t>(((value >> bit) & 1) << used);
+      }
+    }
+    return WrapPng(kWidth, kHeight, packed);
+  };
+  std::vector<std::vector<std::uint8_t>> damaged = {
+      patched({{25, 2}}),                                         // colour type RGB
+      patched({{18, 0x40}}),                                      // width 16400
+      patched({{20, 0}, {22, 0x40}, {23, 0}}),                    // 16384 rows claimed, 9 sent
+      patched({{data, 0x79}}),                                    // not deflate
+      patched({{data + 10, good[data + 10] ^ 0xFF}}),             // a damaged deflate stream
+      patched({{good.size() - 17, good[good.size() - 17] ^ 1}}),  // checksum
+      refiltered([](auto& rows) { rows[3 * kStride] = 5; }),
+      refiltered([](auto& rows) { rows.push_back(0); }),
+      refiltered([](auto& rows) { rows.resize(rows.size() - kStride); }),
+      deflate({{1, 1}, {3, 2}}),                            // block type 3
+      deflate({{1, 1}, {0, 2}, {0, 5}, {5, 16}, {5, 16}}),  // length and complement differ
+      deflate({{1, 1}, {1, 2}, {64, 7}, {0, 5}}),           // a match before the first byte
+      deflate({{1, 1}, {2, 2}, {0, 10}, {0, 4}, {1, 3}, {2, 3}, {0, 6}}),  // incomplete code
+      // nineteen one-bit codes
+      deflate({{1, 1}, {2, 2}, {0, 10}, {15, 4}, {0x49249249, 30}, {0x49249249, 27}}),
+  };
+  for (const std::size_t cut : {std::size_t{0}, std::size_t{8}, std::size_t{32}, data - 4, data + 5,
+                                good.size() - 20, good.size() - 12, good.size() - 1}) {
+    damaged.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
+  }
+  for (std::size_t i = 0; i < damaged.size(); ++i) {
+    SCOPED_TRACE("case " + std::to_string(i));
+    ExpectInvalid(damaged[i]);
+  }
+}
+
+}  // namespace
+}  // namespace companion
