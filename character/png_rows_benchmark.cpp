@@ -31,7 +31,8 @@ const Atlas& FigureAtlas() {
     for (std::int32_t y = 0; y < kHeight; ++y) {
       for (std::int32_t x = 0; x < kWidth; ++x) {
         const int frame = (y / kCellHeight) * (kWidth / kCellWidth) + x / kCellWidth;
-        const float cellX = static_cast<float>(x % kCellWidth) - 70 - static_cast<float>(frame % 9);
+        const float cellX =
+            static_cast<float>(x % kCellWidth) - 70 - static_cast<float>(frame % 23);
         const float cellY = static_cast<float>(y % kCellHeight);
         const float head = 34 - std::hypot(cellX, cellY - 80);
         const float body = 1 - std::hypot(cellX / 45, (cellY - 230) / 110);
@@ -39,9 +40,13 @@ const Atlas& FigureAtlas() {
         if (coverage == 0) continue;
         std::uint8_t* pixel = &rgba[(static_cast<std::size_t>(y) * kWidth + x) * 4];
         const bool isHead = head > body * 40;
-        pixel[0] = static_cast<std::uint8_t>(isHead ? 220 - cellY / 4 : 90 + cellX);
-        pixel[1] = static_cast<std::uint8_t>(isHead ? 180 : 60 + cellY / 8);
-        pixel[2] = static_cast<std::uint8_t>(isHead ? 150 + cellX / 2 : 140);
+        // Folds and strands: the fine detail that keeps the real atlases at a few MB.
+        const float detail =
+            12 * std::sin(cellX * 1.3f + cellY * 0.37f + static_cast<float>(frame));
+        pixel[0] =
+            static_cast<std::uint8_t>(isHead ? 220 - cellY / 4 + detail / 3 : 90 + cellX + detail);
+        pixel[1] = static_cast<std::uint8_t>(isHead ? 180 + detail / 4 : 60 + cellY / 8 + detail);
+        pixel[2] = static_cast<std::uint8_t>(isHead ? 150 + cellX / 2 : 140 + detail);
         pixel[3] = static_cast<std::uint8_t>(coverage * 255);
       }
     }

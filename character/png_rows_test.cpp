@@ -11,19 +11,20 @@
 namespace companion {
 namespace {
 
-// Transparent around a smooth disc, with a noisy stripe for rare literals (long codes).
+// Smooth colour with noisy stripes (rare literals make long codes, and every Paeth tie
+// appears) around a transparent disc.
 std::vector<std::uint8_t> Picture(std::int32_t width, std::int32_t height) {
   std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4, 0);
   std::uint32_t noise = 12345;
   for (std::int32_t y = 0; y < height; ++y) {
     for (std::int32_t x = 0; x < width; ++x) {
       const std::int32_t dx = x - width / 2, dy = y - height / 2;
-      if (dx * dx + dy * dy > width * width / 9) continue;
+      if (dx * dx + dy * dy < width * width / 9) continue;
       noise = noise * 1103515245 + 12345;
       std::uint8_t* pixel = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-      pixel[0] = static_cast<std::uint8_t>(x * 255 / width);
+      pixel[0] = static_cast<std::uint8_t>(x % 16 < 8 ? noise >> 16 : x * 255 / width);
       pixel[1] = static_cast<std::uint8_t>(y * 255 / height);
-      pixel[2] = static_cast<std::uint8_t>(x % 16 == 3 ? noise >> 24 : 200);
+      pixel[2] = static_cast<std::uint8_t>(x % 16 < 8 ? noise >> 24 : 200);
       pixel[3] = static_cast<std::uint8_t>(255 - dx * dx % 64);
     }
   }
@@ -86,7 +87,8 @@ TEST(PngRowsTest, RejectsDamagedFiles) {
     change(changed);
     return WrapPng(kWidth, kHeight, Compress(changed, 9));
   };
-  // Deflate data written bit by bit after a zlib header: {value, bit count}, first bit lowest.
+  // A 1 x 1 image's deflate data written bit by bit after a zlib header: {value, bit count},
+  // first bit lowest.
   const auto deflate = [](std::initializer_list<std::pair<std::uint32_t, int>> fields) {
     std::vector<std::uint8_t> packed = {0x78, 0x01};
     int used = 8;
@@ -96,24 +98,44 @@ TEST(PngRowsTest, RejectsDamagedFiles) {
         packed.back() |= static_cast<std::uint8_t>(((value >> bit) & 1) << used);
       }
     }
-    return WrapPng(kWidth, kHeight, packed);
+    return WrapPng(1, 1, packed);
+  };
+  const auto blank = [](std::int32_t width, std::int32_t height) {
+    const std::size_t size = static_cast<std::size_t>(height) * (width * 4 + 1);
+    return WrapPng(width, height, Compress(std::vector<std::uint8_t>(size), 9));
   };
   std::vector<std::vector<std::uint8_t>> damaged = {
-      patched({{25, 2}}),                                         // colour type RGB
-      patched({{18, 0x40}}),                                      // width 16400
+      patched({{25, 2}}),  // colour type RGB
+      blank(16385, 1),
+      blank(1, 16385),
       patched({{20, 0}, {22, 0x40}, {23, 0}}),                    // 16384 rows claimed, 9 sent
-      patched({{data, 0x79}}),                                    // not deflate
+      patched({{data, 0x79}, {data + 1, 0x18}}),                  // not deflate
       patched({{data + 10, good[data + 10] ^ 0xFF}}),             // a damaged deflate stream
       patched({{good.size() - 17, good[good.size() - 17] ^ 1}}),  // checksum
       refiltered([](auto& rows) { rows[3 * kStride] = 5; }),
       refiltered([](auto& rows) { rows.push_back(0); }),
       refiltered([](auto& rows) { rows.resize(rows.size() - kStride); }),
-      deflate({{1, 1}, {3, 2}}),                            // block type 3
-      deflate({{1, 1}, {0, 2}, {0, 5}, {5, 16}, {5, 16}}),  // length and complement differ
-      deflate({{1, 1}, {1, 2}, {64, 7}, {0, 5}}),           // a match before the first byte
-      deflate({{1, 1}, {2, 2}, {0, 10}, {0, 4}, {1, 3}, {2, 3}, {0, 6}}),  // incomplete code
+      deflate({{1, 1}, {3, 2}}),  // block type 3
+      // A stored block whose length and its complement differ, then five zeros and their sum.
+      deflate({{1, 1}, {0, 2}, {0, 5}, {5, 16}, {5, 16}, {0, 32}, {0, 8}, {0x01000500, 32}}),
+      deflate({{1, 1}, {1, 2}, {64, 7}, {0, 5}}),  // a match before the first byte
+      // Five zeros and their sum, with a code-length code of lengths 1, 2, 3: incomplete.
+      deflate({{1, 1},   {2, 2}, {0, 10}, {14, 4}, {0, 6}, {1, 3},   {2, 3},
+               {0, 30},  {0, 9}, {3, 3},  {3, 3},  {0, 1}, {127, 7}, {0, 1},
+               {106, 7}, {3, 3}, {1, 2},  {0, 5},  {1, 1}, {0, 3},   {0x01000500, 32}}),
       // nineteen one-bit codes
       deflate({{1, 1}, {2, 2}, {0, 10}, {15, 4}, {0x49249249, 30}, {0x49249249, 27}}),
+      // runs of zero lengths past the last distance code
+      deflate({{1, 1},
+               {2, 2},
+               {29, 5},
+               {29, 5},
+               {0, 4},
+               {0, 6},
+               {9, 6},
+               {0xFF, 8},
+               {0xFF, 8},
+               {0xFF, 8}}),
   };
   for (const std::size_t cut : {std::size_t{0}, std::size_t{8}, std::size_t{32}, data - 4, data + 5,
                                 good.size() - 20, good.size() - 12, good.size() - 1}) {
