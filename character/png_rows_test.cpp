@@ -11,55 +11,35 @@
 namespace companion {
 namespace {
 
-// Smooth colour with noisy stripes (rare literals make long codes, and every Paeth tie
-// appears) around a transparent disc.
+// Noise (for long codes and Paeth ties) beside smooth colour, around a transparent disc.
 std::vector<std::uint8_t> Picture(std::int32_t width, std::int32_t height) {
-  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4, 0);
+  std::vector<std::uint8_t> rgba;
   std::uint32_t noise = 12345;
   for (std::int32_t y = 0; y < height; ++y) {
-    for (std::int32_t x = 0; x < width; ++x) {
-      const std::int32_t dx = x - width / 2, dy = y - height / 2;
-      if (dx * dx + dy * dy < width * width / 9) continue;
+    for (std::int32_t x = 0; x < width * 4; ++x) {
+      const std::int32_t dx = x / 4 - width / 2, dy = y - height / 2;
+      const bool clear = dx * dx + dy * dy < width * width / 9;
       noise = noise * 1103515245 + 12345;
-      std::uint8_t* pixel = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-      pixel[0] = static_cast<std::uint8_t>(x % 16 < 8 ? noise >> 16 : x * 255 / width);
-      pixel[1] = static_cast<std::uint8_t>(y * 255 / height);
-      pixel[2] = static_cast<std::uint8_t>(x % 16 < 8 ? noise >> 24 : 200);
-      pixel[3] = static_cast<std::uint8_t>(255 - dx * dx % 64);
+      rgba.push_back(clear ? 0 : static_cast<std::uint8_t>(x % 64 < 32 ? noise >> 24 : x + y));
     }
   }
   return rgba;
 }
 
-void ExpectInvalid(const std::vector<std::uint8_t>& png) {
-  try {
-    ReadPngRows(png, [](std::int32_t, const std::uint8_t*) {});
-    ADD_FAILURE() << "accepted";
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "Invalid PNG");
-  }
-}
-
 TEST(PngRowsTest, DecodesEveryFilterAndBlockKindAcrossSplitChunks) {
-  struct Case {
-    std::int32_t width, height;
-    int level, strategy;
+  // Stored blocks at level 0, fixed codes for one pixel; 144 KB of rows slide the window.
+  const struct {
+    std::int32_t width, height, level;
     std::vector<std::size_t> chunkSizes;
-  };
-  const Case kCases[] = {{1, 1, 9, Z_DEFAULT_STRATEGY, {}},
-                         {300, 120, 0, Z_DEFAULT_STRATEGY, {1, 70000}},
-                         {300, 120, 1, Z_DEFAULT_STRATEGY, {5000, 1, 0, 3}},
-                         {300, 120, 9, Z_DEFAULT_STRATEGY, {1, 2, 3}},
-                         {97, 61, 9, Z_FIXED, {100, 1}}};
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " level " +
-                 std::to_string(c.level));
+  } kCases[] = {{1, 1, 9, {}},
+                {300, 120, 0, {1, 70000}},
+                {300, 120, 1, {5000, 1, 0, 3}},
+                {300, 120, 9, {1, 2, 3}}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::to_string(c.width) + " wide, level " + std::to_string(c.level));
     const std::vector<std::uint8_t> rgba = Picture(c.width, c.height);
-    const std::vector<std::uint8_t> png =
-        WrapPng(c.width, c.height,
-                Compress(FilterRows(rgba, c.width, c.height), c.level, c.strategy), c.chunkSizes);
-    EXPECT_EQ(ReadPngSize(png).width, c.width);
-    EXPECT_EQ(ReadPngSize(png).height, c.height);
+    const std::vector<std::uint8_t> png = WrapPng(
+        c.width, c.height, Compress(FilterRows(rgba, c.width, c.height), c.level), c.chunkSizes);
     const std::size_t stride = static_cast<std::size_t>(c.width) * 4;
     std::int32_t nextY = 0;
     ReadPngRows(png, [&](std::int32_t y, const std::uint8_t* row) {
@@ -72,8 +52,7 @@ TEST(PngRowsTest, DecodesEveryFilterAndBlockKindAcrossSplitChunks) {
 
 TEST(PngRowsTest, RejectsDamagedFiles) {
   constexpr std::int32_t kWidth = 16, kHeight = 9;
-  constexpr std::size_t kStride = kWidth * 4 + 1;
-  const std::vector<std::uint8_t> filtered = FilterRows(Picture(kWidth, kHeight), kWidth, kHeight);
+  std::vector<std::uint8_t> filtered = FilterRows(Picture(kWidth, kHeight), kWidth, kHeight);
   const std::vector<std::uint8_t> good = WrapPng(kWidth, kHeight, Compress(filtered, 9), {30});
   const std::size_t data = std::string(good.begin(), good.end()).find("IDAT") + 4;
   const auto patched = [&](std::initializer_list<std::pair<std::size_t, std::uint8_t>> changes) {
@@ -82,13 +61,7 @@ TEST(PngRowsTest, RejectsDamagedFiles) {
       png[at] = value;
     return png;
   };
-  const auto refiltered = [&](auto change) {
-    std::vector<std::uint8_t> changed = filtered;
-    change(changed);
-    return WrapPng(kWidth, kHeight, Compress(changed, 9));
-  };
-  // A 1 x 1 image's deflate data written bit by bit after a zlib header: {value, bit count},
-  // first bit lowest.
+  // A 1 x 1 image's deflate data written after a zlib header: {value, bit count}, low bit first.
   const auto deflate = [](std::initializer_list<std::pair<std::uint32_t, int>> fields) {
     std::vector<std::uint8_t> packed = {0x78, 0x01};
     int used = 8;
@@ -100,22 +73,18 @@ TEST(PngRowsTest, RejectsDamagedFiles) {
     }
     return WrapPng(1, 1, packed);
   };
-  const auto blank = [](std::int32_t width, std::int32_t height) {
-    const std::size_t size = static_cast<std::size_t>(height) * (width * 4 + 1);
-    return WrapPng(width, height, Compress(std::vector<std::uint8_t>(size), 9));
-  };
+  filtered[3 * (kWidth * 4 + 1)] = 5;
   std::vector<std::vector<std::uint8_t>> damaged = {
-      patched({{25, 2}}),  // colour type RGB
-      blank(16385, 1),
-      blank(1, 16385),
-      patched({{20, 0}, {22, 0x40}, {23, 0}}),                    // 16384 rows claimed, 9 sent
+      WrapPng(kWidth, kHeight, Compress(filtered, 9)),  // filter type 5
+      patched({{25, 2}}),                               // colour type RGB
+      WrapPng(16385, 1, Compress(std::vector<std::uint8_t>(1 + 16385 * 4), 9)),
+      WrapPng(1, 16385, Compress(std::vector<std::uint8_t>(16385 * 5), 9)),
+      patched({{23, 8}}),                                         // a row too many
+      patched({{23, 10}}),                                        // a row too few
+      patched({{20, 0}, {22, 0x40}, {23, 0}}),                    // 16384 rows claimed
       patched({{data, 0x79}, {data + 1, 0x18}}),                  // not deflate
       patched({{data + 10, good[data + 10] ^ 0xFF}}),             // a damaged deflate stream
       patched({{good.size() - 17, good[good.size() - 17] ^ 1}}),  // checksum
-      refiltered([](auto& rows) { rows[3 * kStride] = 5; }),
-      refiltered([](auto& rows) { rows.push_back(0); }),
-      refiltered([](auto& rows) { rows.resize(rows.size() - kStride); }),
-      deflate({{1, 1}, {3, 2}}),  // block type 3
       // A stored block whose length and its complement differ, then five zeros and their sum.
       deflate({{1, 1}, {0, 2}, {0, 5}, {5, 16}, {5, 16}, {0, 32}, {0, 8}, {0x01000500, 32}}),
       deflate({{1, 1}, {1, 2}, {64, 7}, {0, 5}}),  // a match before the first byte
@@ -123,27 +92,19 @@ TEST(PngRowsTest, RejectsDamagedFiles) {
       deflate({{1, 1},   {2, 2}, {0, 10}, {14, 4}, {0, 6}, {1, 3},   {2, 3},
                {0, 30},  {0, 9}, {3, 3},  {3, 3},  {0, 1}, {127, 7}, {0, 1},
                {106, 7}, {3, 3}, {1, 2},  {0, 5},  {1, 1}, {0, 3},   {0x01000500, 32}}),
-      // nineteen one-bit codes
-      deflate({{1, 1}, {2, 2}, {0, 10}, {15, 4}, {0x49249249, 30}, {0x49249249, 27}}),
       // runs of zero lengths past the last distance code
-      deflate({{1, 1},
-               {2, 2},
-               {29, 5},
-               {29, 5},
-               {0, 4},
-               {0, 6},
-               {9, 6},
-               {0xFF, 8},
-               {0xFF, 8},
-               {0xFF, 8}}),
+      deflate({{1, 1}, {2, 2}, {29, 5}, {29, 5}, {0, 4}, {0, 6}, {9, 6}, {0xFFFFFF, 24}}),
   };
-  for (const std::size_t cut : {std::size_t{0}, std::size_t{8}, std::size_t{32}, data - 4, data + 5,
-                                good.size() - 20, good.size() - 12, good.size() - 1}) {
+  for (const std::size_t cut : {std::size_t{32}, data - 4, data + 5, good.size() - 1})
     damaged.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
-  }
   for (std::size_t i = 0; i < damaged.size(); ++i) {
     SCOPED_TRACE("case " + std::to_string(i));
-    ExpectInvalid(damaged[i]);
+    try {
+      ReadPngRows(damaged[i], [](std::int32_t, const std::uint8_t*) {});
+      ADD_FAILURE() << "accepted";
+    } catch (const std::runtime_error& error) {
+      EXPECT_STREQ(error.what(), "Invalid PNG");
+    }
   }
 }
 

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <new>
-#include <stdexcept>
 #include <vector>
 
 namespace companion {
@@ -25,12 +23,11 @@ inline std::vector<std::uint8_t> FilterRows(const std::vector<std::uint8_t>& rgb
       const int left = i >= 4 ? row[i - 4] : 0;
       const int up = y > 0 ? row[i - stride] : 0;
       const int upLeft = i >= 4 && y > 0 ? row[i - stride - 4] : 0;
-      const int estimate = left + up - upLeft;
-      const int distances[] = {std::abs(estimate - left), std::abs(estimate - up),
-                               std::abs(estimate - upLeft)};
-      const int paeth = distances[0] <= distances[1] && distances[0] <= distances[2] ? left
-                        : distances[1] <= distances[2]                               ? up
-                                                                                     : upLeft;
+      const int toLeft = std::abs(up - upLeft), toUp = std::abs(left - upLeft);
+      const int toUpLeft = std::abs(left + up - 2 * upLeft);
+      const int paeth = toLeft <= toUp && toLeft <= toUpLeft ? left
+                        : toUp <= toUpLeft                   ? up
+                                                             : upLeft;
       const int predictors[] = {0, left, up, (left + up) / 2, paeth};
       filtered.push_back(static_cast<std::uint8_t>(row[i] - predictors[y % 5]));
     }
@@ -38,38 +35,30 @@ inline std::vector<std::uint8_t> FilterRows(const std::vector<std::uint8_t>& rgb
   return filtered;
 }
 
+inline std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& filtered, int level) {
+  uLongf size = compressBound(static_cast<uLong>(filtered.size()));
+  std::vector<std::uint8_t> packed(size);
+  compress2(packed.data(), &size, filtered.data(), static_cast<uLong>(filtered.size()), level);
+  packed.resize(size);
+  return packed;
+}
+
 inline void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8)
     out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-inline void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data,
-                     std::size_t size) {
-  PutBigEndian(out, static_cast<std::uint32_t>(size));
-  const std::size_t typeAt = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), data, data + size);
-  PutBigEndian(out, crc32(0, out.data() + typeAt, static_cast<uInt>(size + 4)));
+inline void PutChunk(std::vector<std::uint8_t>& png, const char* type,
+                     const std::vector<std::uint8_t>& data) {
+  PutBigEndian(png, static_cast<std::uint32_t>(data.size()));
+  png.insert(png.end(), type, type + 4);
+  png.insert(png.end(), data.begin(), data.end());
+  PutBigEndian(png,
+               crc32(0, &png[png.size() - data.size() - 4], static_cast<uInt>(data.size() + 4)));
 }
 
-// The zlib stream of `filtered` at zlib's `level` and `strategy`.
-inline std::vector<std::uint8_t> Compress(std::vector<std::uint8_t> filtered, int level,
-                                          int strategy = Z_DEFAULT_STRATEGY) {
-  z_stream stream{};
-  if (deflateInit2(&stream, level, Z_DEFLATED, 15, 9, strategy) != Z_OK) throw std::bad_alloc();
-  std::vector<std::uint8_t> packed(deflateBound(&stream, static_cast<uLong>(filtered.size())));
-  stream.next_in = filtered.data();
-  stream.avail_in = static_cast<uInt>(filtered.size());
-  stream.next_out = packed.data();
-  stream.avail_out = static_cast<uInt>(packed.size());
-  if (deflate(&stream, Z_FINISH) != Z_STREAM_END) throw std::runtime_error("deflate failed");
-  packed.resize(stream.total_out);
-  deflateEnd(&stream);
-  return packed;
-}
-
-// A whole RGBA PNG around the zlib stream `packed`, with a text chunk before the image data and
-// that data split into chunks of `chunkSizes`, the last chunk taking the rest.
+// An RGBA PNG around the zlib stream `packed`, with a text chunk before the image data and that
+// data split into chunks of `chunkSizes`, the last chunk taking the rest.
 inline std::vector<std::uint8_t> WrapPng(std::int32_t width, std::int32_t height,
                                          const std::vector<std::uint8_t>& packed,
                                          const std::vector<std::size_t>& chunkSizes = {}) {
@@ -78,16 +67,16 @@ inline std::vector<std::uint8_t> WrapPng(std::int32_t width, std::int32_t height
   PutBigEndian(header, static_cast<std::uint32_t>(width));
   PutBigEndian(header, static_cast<std::uint32_t>(height));
   header.insert(header.end(), {8, 6, 0, 0, 0});
-  PutChunk(png, "IHDR", header.data(), header.size());
-  const std::uint8_t text[] = "Comment\0test image";
-  PutChunk(png, "tEXt", text, sizeof text - 1);
+  PutChunk(png, "IHDR", header);
+  PutChunk(png, "tEXt", {'N', 'o', 't', 'e', 0, 't', 'e', 's', 't'});
   std::size_t at = 0;
   for (const std::size_t size : chunkSizes) {
-    PutChunk(png, "IDAT", packed.data() + at, std::min(size, packed.size() - at));
-    at += std::min(size, packed.size() - at);
+    const std::size_t end = std::min(at + size, packed.size());
+    PutChunk(png, "IDAT", {packed.begin() + at, packed.begin() + end});
+    at = end;
   }
-  PutChunk(png, "IDAT", packed.data() + at, packed.size() - at);
-  PutChunk(png, "IEND", nullptr, 0);
+  PutChunk(png, "IDAT", {packed.begin() + at, packed.end()});
+  PutChunk(png, "IEND", {});
   return png;
 }
 
