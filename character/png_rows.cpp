@@ -257,17 +257,22 @@ void UpdateAdler(RowAssembler& rows, const std::uint8_t* bytes, std::size_t size
   // 5552 bytes is the most that the sums can take before they could overflow 32 bits.
   constexpr std::size_t kBlock = 5552;
   constexpr std::uint32_t kModulus = 65521;
+  // Locals, since the bytes could alias the members and force a store per byte.
+  std::uint32_t low = rows.adlerLow;
+  std::uint32_t high = rows.adlerHigh;
   while (size > 0) {
     const std::size_t block = std::min(size, kBlock);
     for (std::size_t i = 0; i < block; ++i) {
-      rows.adlerLow += bytes[i];
-      rows.adlerHigh += rows.adlerLow;
+      low += bytes[i];
+      high += low;
     }
-    rows.adlerLow %= kModulus;
-    rows.adlerHigh %= kModulus;
+    low %= kModulus;
+    high %= kModulus;
     bytes += block;
     size -= block;
   }
+  rows.adlerLow = low;
+  rows.adlerHigh = high;
 }
 
 void Feed(RowAssembler& rows, const std::uint8_t* bytes, std::size_t size) {
