@@ -476,7 +476,7 @@ PngSize ReadPngSize(std::span<const std::uint8_t> png) {
 void ReadPngRows(std::span<const std::uint8_t> png,
                  const std::function<void(std::int32_t y, const std::uint8_t* rgba)>& row) {
   const PngSize size = ReadPngSize(png);
-  // About 190 KB of tables and window: the heap, not the caller's stack.
+  // About 120 KB of code tables: the heap, not the caller's stack.
   const auto inflater = std::make_unique<Inflater>();
   RowAssembler& rows = inflater->rows;
   rows.handOut = &row;
