@@ -57,7 +57,9 @@ TEST_F(CompanionWindow, FailureWhileHandlingAMessageTellsTheUserAndEndsTheRun) {
   SetYounger(app.figure.characterArt, false);
   live_.Send(WM_DISPLAYCHANGE);  // placed and drawn with the real art
   app.figure.characterArt.clipIndex = 0;
-  app.figure.characterArt.atlas = LoadAtlas(901);
+  MotionClip shortIdle = MotionClips[0];
+  shortIdle.resourceId = 901;
+  app.figure.characterArt.atlas = LoadAtlas(shortIdle);
   app.motion.motionState = MotionState::Idle;
   app.motion.motionStartTick = 1;
   HWND bubble = app.shell.bubbleWindow;

@@ -36,7 +36,7 @@ TEST_F(BubbleWindow, TheTailMeetsTheHeadOfTheRestingFigure) {
     SetYounger(app_->figure.characterArt, younger);
     DesktopSurface figure;
     ResizeSurface(figure, int32_t(280 * scale), int32_t(190 * scale));
-    DrawScaledFrame(app_->figure.characterArt, figure, scale, 0);
+    DrawClipFrame(app_->figure.characterArt, figure, scale, 0);
     ShowScripture(*app_);
     EXPECT_NEAR(app_->bubble.bubbleY + opaqueRow(app_->bubble.bubbleSurface, true),
                 app_->preferences.positionY + opaqueRow(figure, false), 8);

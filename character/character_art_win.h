@@ -1,65 +1,44 @@
 #pragma once
-// The figure's sprite atlases: at most one decoded at a time, loaded from the program's resources.
+// The figure's sprite atlases, read from the program's resources: the frames of one clip at a time.
 #include <windows.h>
-#include <wincodec.h>
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "character/clips.h"
 #include "base/desktop_surface_win.h"
-#include "base/owners_win.h"
-#include "character/scaled_frames.h"
-
-namespace Gdiplus {
-class Graphics;
-}  // namespace Gdiplus
+#include "character/atlas_frames.h"
+#include "character/frame_scaler.h"
 
 namespace companion {
 
-// A decoded atlas: its pixels as 32-bit BGRA with straight alpha, held by WIC, and room for the
-// one frame a draw copies out of them.
-struct LoadedAtlas {
-  ComInterface<IWICBitmap> pixels;
-  uint32_t width = 0;
-  uint32_t height = 0;
-  std::vector<uint8_t> frame;
-};
-
-// The current clip's decoded atlas and its frames as drawn at the current scale. Once every frame
-// is kept, the atlas is released; a scale change brings it back for the next draw.
+// The current clip's frames, cut out of its atlas, and the filter that scales them. Only the
+// frames are kept: the atlas is read row by row as the clip starts and never held whole.
 struct CharacterArt {
   std::unique_ptr<LoadedAtlas> atlas;
-  ScaledFrames scaled;
+  FrameScaler scaler;
   int32_t clipIndex = 0;
   bool younger = false;
 };
 
-// Decodes the PNG atlas of an RCDATA resource of the program, reading the resource where the
-// loader mapped it. Throws "Missing realistic character resource", "Invalid character PNG" or
-// std::bad_alloc.
-std::unique_ptr<LoadedAtlas> LoadAtlas(int32_t resourceId);
+// Reads the clip's PNG atlas from the program's resources where the loader mapped it, and keeps its
+// frames. Throws "Missing realistic character resource", "Invalid character PNG" or std::bad_alloc.
+std::unique_ptr<LoadedAtlas> LoadAtlas(const MotionClip& clip);
 
-// Makes clipIndex the current clip, loading its atlas unless it is already current (loaded, or
-// every frame kept). A change of clip drops the kept frames.
+// Makes clipIndex the current clip, loading its atlas unless it is already loaded; a change of clip
+// drops the frames of the one before first.
 void EnsureClip(CharacterArt& art, int32_t clipIndex);
 
-// Changing the figure drops the decoded atlas and the kept frames; the next draw loads the right
-// atlas.
+// Changing the figure drops the loaded frames; the next draw loads the right atlas.
 void SetYounger(CharacterArt& art, bool younger);
 
 // The clip row in use: the younger figure's, or the current clip's.
 const MotionClip& CurrentClip(const CharacterArt& art);
 uint64_t ClipDurationMs(const CharacterArt& art);
 
-// Draws the frame for the time since the clip began at the graphics' origin, in frame pixels; the
-// graphics' world transform scales it. Throws "Motion frame outside atlas".
-void DrawClipFrame(CharacterArt& art, Gdiplus::Graphics& graphics, uint64_t elapsedMs);
-
-// Puts the frame for the time since the clip began into the surface at `scale`: a copy of the
-// frame when it was drawn before at this scale and size, else drawn with DrawClipFrame and kept.
-// Throws what DrawClipFrame and ClearSurface throw.
-void DrawScaledFrame(CharacterArt& art, DesktopSurface& surface, float scale, uint64_t elapsedMs);
+// Clears the surface and draws the frame for the time since the clip began at its origin, scaled
+// by `scale`, loading the clip's atlas when none is loaded. Throws "Motion frame outside atlas",
+// what LoadAtlas throws, and "Cannot allocate desktop surface" for a surface without pixels.
+void DrawClipFrame(CharacterArt& art, DesktopSurface& surface, float scale, uint64_t elapsedMs);
 
 }  // namespace companion

@@ -1,7 +1,5 @@
 #include "character/character_art_win.h"
 
-#include <gdiplus.h>
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -19,9 +17,22 @@ std::string FailureOf(auto&& action) {
   return "";
 }
 
+MotionClip IdleFrom(int32_t resourceId) {
+  MotionClip clip = MotionClips[0];
+  clip.resourceId = resourceId;
+  return clip;
+}
+
+// A short atlas (901) keeps the frames it has and fails only past them.
 TEST(LoadAtlas, BrokenResourcesFailWithTheirMessages) {
-  EXPECT_EQ(FailureOf([] { LoadAtlas(777); }), "Missing realistic character resource");
-  EXPECT_EQ(FailureOf([] { LoadAtlas(900); }), "Invalid character PNG");
+  EXPECT_EQ(FailureOf([] { LoadAtlas(IdleFrom(777)); }), "Missing realistic character resource");
+  EXPECT_EQ(FailureOf([] { LoadAtlas(IdleFrom(900)); }), "Invalid character PNG");
+  CharacterArt art{LoadAtlas(IdleFrom(901)), {}, 0, false};
+  DesktopSurface surface;
+  ResizeSurface(surface, kFrameWidth, kFrameHeight);
+  DrawClipFrame(art, surface, 1.0f, 1300);  // frame 31, the last of row 3
+  EXPECT_EQ(FailureOf([&] { DrawClipFrame(art, surface, 1.0f, 1350); }),
+            "Motion frame outside atlas");
 }
 
 TEST(CharacterArt, ClipChangesReloadAndSwitchingFiguresDropsTheAtlasUntilTheNextDraw) {
@@ -31,13 +42,13 @@ TEST(CharacterArt, ClipChangesReloadAndSwitchingFiguresDropsTheAtlasUntilTheNext
   EnsureClip(art, 0);
   EXPECT_EQ(art.atlas.get(), loaded);
   EnsureClip(art, 4);
-  EXPECT_EQ(art.atlas->height, 14u * 190);
+  EXPECT_EQ(art.atlas->atlasHeight, 14 * 190);
   SetYounger(art, true);
   EXPECT_EQ(art.atlas, nullptr);
-  Gdiplus::Bitmap bitmap(kFrameWidth, kFrameHeight, PixelFormat32bppPARGB);
-  Gdiplus::Graphics graphics(&bitmap);
-  DrawClipFrame(art, graphics, 0);
-  EXPECT_EQ(art.atlas->height, 4560u);  // the lamb's atlas, whatever the clip
+  DesktopSurface surface;
+  ResizeSurface(surface, kFrameWidth, kFrameHeight);
+  DrawClipFrame(art, surface, 1.0f, 0);
+  EXPECT_EQ(art.atlas->atlasHeight, 4560);  // the lamb's atlas, whatever the clip
   SetYounger(art, false);
   EXPECT_EQ(art.atlas, nullptr);
 }

@@ -18,7 +18,7 @@ void RenderCharacter(CompanionApp& app, uint64_t now) {
   const uint64_t elapsed = FrameElapsedMs(now, app.motion.motionStartTick, clipMs,
                                           app.motion.motionState, app.motion.riseFromSitting);
 
-  DrawScaledFrame(art, surface, app.placement.characterScale, elapsed);
+  DrawClipFrame(art, surface, app.placement.characterScale, elapsed);
 
   const int32_t sink = SinkOffset(app, now);
   if (!PushLayeredFrame(surface, app.shell.companionWindow, app.preferences.positionX,

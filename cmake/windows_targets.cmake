@@ -17,10 +17,10 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # own folder first when it is loaded at start-up, so a DLL planted beside a downloaded program
 # would be loaded in its place. Those the program uses are bound on first use instead (delay
 # loaded), after wWinMain has limited the search to System32: comctl32 (without a side-by-side
-# dependency it is found by that same search), WinHTTP, wtsapi32, the imaging component that
-# decodes the atlases, and GDI+, which only some Windows versions count as known. The delay-load import libraries are
-# made from MinGW's own import libraries, so they list the same functions.
-set(companion_delayed_dlls comctl32 gdiplus windowscodecs winhttp wtsapi32)
+# dependency it is found by that same search), WinHTTP, wtsapi32 and GDI+, which only some Windows
+# versions count as known. The delay-load import libraries are made from MinGW's own import
+# libraries, so they list the same functions.
+set(companion_delayed_dlls comctl32 gdiplus winhttp wtsapi32)
 set(delay_import_dir ${CMAKE_BINARY_DIR}/delay-import)
 file(MAKE_DIRECTORY ${delay_import_dir})
 foreach(dll IN LISTS companion_delayed_dlls)
@@ -52,7 +52,6 @@ target_link_libraries(
   companion_win
   PUBLIC companion_core
          delayed_gdiplus
-         delayed_windowscodecs
          delayed_winhttp
          delayed_comctl32
          shell32

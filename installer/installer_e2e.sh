@@ -16,8 +16,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/wine_session.sh" "$1" "$4" "
 # Shortcuts must not become menu entries of the machine running the test.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-# The program's imports that are not among Windows' known DLLs, and DLLs setup programs load by
-# name. Not comctl32, uxtheme or version: Wine's own shell32, comctl32 and user32 import those as
+# The program's imports that are not among Windows' known DLLs, and DLLs that GDI+ (the imaging
+# component) and setup programs load by name. Not comctl32, uxtheme or version: Wine's own shell32, comctl32 and user32 import those as
 # any program starts, and Wine then searches the program's folder too, which Windows does not do
 # for its known DLLs.
 planted=(gdiplus windowscodecs winhttp wtsapi32 dwmapi cryptbase userenv)
@@ -58,8 +58,8 @@ companion_pid=$!
 check "the companion shows a Scripture" until_within 60 bubble_is 1
 "$wine" "$bin/ScrollwickCompanion.exe" --quit 2>/dev/null
 check "and closes on --quit" wait_companion 30
-check "it took GDI+, WIC, WinHTTP and wtsapi32 from System32" \
-  from_system32 "$WINEPREFIX/loads.txt" gdiplus windowscodecs winhttp wtsapi32
+check "it took GDI+, WinHTTP and wtsapi32 from System32" \
+  from_system32 "$WINEPREFIX/loads.txt" gdiplus winhttp wtsapi32
 check "it loaded no planted DLL ($(markers))" test -z "$(markers)"
 run_setup WINEDLLOVERRIDES="$native_first"
 setup_code=$?

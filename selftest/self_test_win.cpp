@@ -26,8 +26,7 @@ uint64_t FrameElapsedMs(int32_t frame) {
 
 void RenderTestFrame(CharacterArt& art, DesktopSurface& surface, int32_t frame) {
   // No scale: one frame pixel is one surface pixel.
-  SurfaceCanvas canvas(surface);
-  DrawClipFrame(art, canvas.graphics(), FrameElapsedMs(frame));
+  DrawClipFrame(art, surface, 1.0f, FrameElapsedMs(frame));
 }
 
 FramePixels Pixels(const DesktopSurface& surface) {

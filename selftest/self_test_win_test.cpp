@@ -40,7 +40,9 @@ TEST_F(SelfTestPhase, BrokenArtFailsThePhaseThatLooksForIt) {
       {904, 0, true, kSelfTestYoungerFrameBroken},
       {904, 1, false, kSelfTestClipStill}};
   for (const auto& [atlas, clip, younger, expected] : kCases) {
-    CharacterArt art{LoadAtlas(atlas), {}, clip, younger};
+    MotionClip row = younger ? YoungerClip : MotionClips[clip];
+    row.resourceId = atlas;
+    CharacterArt art{LoadAtlas(row), {}, clip, younger};
     const int32_t phase =
         younger ? CheckYoungerClip(art, surface_) : CheckFullMotionClip(art, surface_, clip);
     EXPECT_EQ(phase, expected) << atlas << " " << clip;
