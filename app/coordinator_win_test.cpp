@@ -5,21 +5,24 @@
 #include <chrono>
 #include <future>
 
-#include "bubble/bubble_test_support_win.h"
 #include "bubble/bubble_window_win.h"
 #include "scripture/requests_win.h"
+#include "tests/live_companion_win.h"
 
 namespace companion {
 namespace {
 
 // No server is reachable from the tests: every online request ends in the offline backup.
-class ScriptureFlow : public testing::CompanionWithBubble {
+class ScriptureFlow : public ::testing::Test {
  protected:
   void FinishAndCollect() {
     ASSERT_EQ(app_->scripture.scriptureFuture.wait_for(std::chrono::seconds(60)),
               std::future_status::ready);
     CollectAndPresent(*app_);
   }
+
+  testing::LiveCompanion live_;
+  CompanionApp* app_ = &live_.app();
 };
 
 TEST_F(ScriptureFlow, LockedAsksWaitAndTwoQuickAsksStartOneWorkerShowingOneOfflineVerse) {

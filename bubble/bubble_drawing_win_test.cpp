@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "bubble/bubble_layout.h"
-#include "bubble/bubble_test_support_win.h"
+#include "tests/live_companion_win.h"
 
 namespace companion {
 namespace {

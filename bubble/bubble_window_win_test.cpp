@@ -5,14 +5,17 @@
 #include <gtest/gtest.h>
 
 #include "bubble/bubble_drawing_win.h"
-#include "bubble/bubble_test_support_win.h"
 #include "character/character_art_win.h"
+#include "tests/live_companion_win.h"
 #include "tests/message_box_watcher_win.h"
 
 namespace companion {
 namespace {
 
-using BubbleWindow = testing::CompanionWithBubble;
+struct BubbleWindow : ::testing::Test {
+  testing::LiveCompanion live_;
+  CompanionApp* app_ = &live_.app();
+};
 
 void ShowScripture(CompanionApp& app) {
   app.scripture.currentText = u"Rejoice always.";

@@ -4,49 +4,36 @@
 
 namespace companion::testing {
 
-namespace {
-
-void RegisterClassesOnce() {
-  static const bool registered = [] {
-    RegisterCompanionClasses(GetModuleHandleW(nullptr));
-    return true;
-  }();
-  (void)registered;
-}
-
-}  // namespace
-
 LiveCompanion::LiveCompanion(bool preview) : app_(std::make_unique<CompanionApp>()) {
-  RegisterClassesOnce();
+  [[maybe_unused]] static const bool registered =
+      (RegisterCompanionClasses(GetModuleHandleW(nullptr)), true);
+  app_->preferences.preferencesFolder = folder_.Path();
+  app_->preferences.preferencesPath = folder_.Path() + u"\\preferences.ini";
+  app_->preferences.positionX = app_->preferences.positionY = 600;
   processCompanionApp = app_.get();
   CreateCompanionWindows(*app_, GetModuleHandleW(nullptr), preview);
   app_->shell.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 LiveCompanion::~LiveCompanion() {
-  if (app_->shell.companionWindow && IsWindow(app_->shell.companionWindow)) {
-    DestroyWindow(app_->shell.companionWindow);
-  }
+  if (app_->scripture.scriptureFuture.valid()) app_->scripture.scriptureFuture.wait();
+  if (IsWindow(window())) DestroyWindow(window());
   TakeQuitMessage();
   processCompanionApp = nullptr;
 }
 
 LRESULT LiveCompanion::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-  return SendMessageW(app_->shell.companionWindow, message, wParam, lParam);
+  return SendMessageW(window(), message, wParam, lParam);
 }
 
 bool LiveCompanion::TimerRunning(UINT_PTR id, UINT periodMs) const {
-  if (!KillTimer(app_->shell.companionWindow, id)) return false;
-  SetTimer(app_->shell.companionWindow, id, periodMs, nullptr);
-  return true;
+  return KillTimer(window(), id) && SetTimer(window(), id, periodMs, nullptr);
 }
 
 bool LiveCompanion::TakeQuitMessage() {
-  MSG message;
   bool quit = false;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) quit = true;
-  }
+  for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
+    quit |= message.message == WM_QUIT;
   return quit;
 }
 

@@ -67,10 +67,10 @@ for younger in 0 1; do
     until_within 30 bubble_is 1
     sleep 8.5  # the greeting: a wave, or the lamb's clip
     cpu_after=$(cpu_ms)
-    read -r peak _ <<<"$(probe memory)"
+    read -r peak _ <<<"$(probe resources)"
     sleep 10  # the figure comes back to rest
     import -window root "$shots/figure-$size-$figure.png"
-    read -r bubble_left bubble_top bubble_right bubble_bottom <<<"$(probe bubble-window)"
+    read -r bubble_left bubble_top bubble_right bubble_bottom _ <<<"$(probe window bubble)"
     read -r head tip <<<"$(rows "$shots/figure-$size-$figure-before.png" \
       "$shots/figure-$size-$figure.png" "$left" "$top" "$right" "$bottom" \
       "$bubble_left" "$bubble_top" "$bubble_right" "$bubble_bottom")"

@@ -1,55 +1,55 @@
-// A small Windows program that the pointer tests run next to the companion, in the same Wine
-// session, to read what only Windows knows. Commands:
-// - window: the companion window's left top right bottom visible, and the foreground window's
-//   class.
+// A small Windows program that the end-to-end scripts run next to the companion, in the same Wine
+// session, to read what only Windows knows (it ends at once: what it opens goes with its exit).
+// - window [bubble]: the companion's (or bubble's) left top right bottom visible handle.
 // - monitors: one line per monitor: device left top right bottom workBottom primary.
 // - cover SECS: a borderless window over the primary monitor, in front, for SECS seconds.
-// - memory: peak working set (MB) and CPU time (ms) of the running companion.
-// - menu: 1 when a popup menu is shown, else 0.
+// - menu, companions: how many popup menus are shown; how many companion windows exist.
 // - bubble: the bubble window's visibility (1 or 0), then the hint's text.
-// - handle: the companion window's handle, in decimal.
-// - tray HANDLE: 1 when the notification area still holds that companion window's icon, else 0.
+// - tray [HANDLE]: 1 when the tray holds the icon of that (else the running) companion window.
 // - show: asks the running companion for a Scripture, as a second instance does.
-// - bubble-window: the bubble window's left top right bottom.
 // - clipboard: the clipboard's text, in UTF-8.
-// - companions: how many companion windows exist.
-// - resources: the companion's GDI objects, handles and windows (top-level and child).
+// - resources: the companion's peak working set (MB), GDI objects, handles and windows (top-level
+//   and child).
 // - stall SECS: for SECS seconds a message sent to the companion every 50 ms; prints the longest
-//   time (ms) its GUI thread took to take one so far, the count and the second, as it goes. A
-//   timer message is made whenever the thread looks at its queue, so a tick comes at most that
-//   much after it is due.
+//   time (ms) its GUI thread took to take one so far, the count and the second, as it goes (a
+//   timer message is made when the thread looks at its queue: a tick is at most that late).
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 #include <winternl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cwchar>
 #include <string>
 #include <vector>
 
 namespace {
 
-HWND Companion() {
-  return FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
+constexpr wchar_t kCompanionClass[] = L"ScrollwickCompanion.V1";
+constexpr wchar_t kBubbleClass[] = L"ScrollwickCompanion.Bubble.V1";
+
+HANDLE OpenOwner(HWND window, DWORD access, DWORD& processId) {
+  processId = 0;
+  return GetWindowThreadProcessId(window, &processId) ? OpenProcess(access, FALSE, processId)
+                                                      : nullptr;
 }
 
-// The next top-level window of the class after `after` (from the first), or null.
-HWND NextWindow(const wchar_t* className, HWND after = nullptr) {
-  return FindWindowExW(nullptr, after, className, nullptr);
+int PrintWindow(HWND window) {
+  RECT r{};
+  if (!window || !GetWindowRect(window, &r)) return 1;
+  std::printf("%ld %ld %ld %ld %d %llu\n", r.left, r.top, r.right, r.bottom,
+              IsWindowVisible(window) ? 1 : 0,
+              static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  return 0;
 }
 
-int PrintWindow() {
-  HWND window = Companion();
-  if (!window) return 1;
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  wchar_t foreground[128] = L"-";
-  if (HWND active = GetForegroundWindow()) GetClassNameW(active, foreground, 128);
-  std::printf("%ld %ld %ld %ld %d %ls\n", rect.left, rect.top, rect.right, rect.bottom,
-              IsWindowVisible(window) ? 1 : 0, foreground);
+int PrintCount(const wchar_t* className, bool shownOnly) {
+  int count = 0;
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr));)
+    count += !shownOnly || IsWindowVisible(w);
+  std::printf("%d\n", count);
   return 0;
 }
 
@@ -57,280 +57,160 @@ BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
   MONITORINFOEXW info{};
   info.cbSize = sizeof(info);
   if (GetMonitorInfoW(monitor, &info)) {
-    std::printf("%ls %ld %ld %ld %ld %ld %d\n", info.szDevice, info.rcMonitor.left,
-                info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom, info.rcWork.bottom,
-                (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    const RECT& r = info.rcMonitor;
+    std::printf("%ls %ld %ld %ld %ld %ld %d\n", info.szDevice, r.left, r.top, r.right, r.bottom,
+                info.rcWork.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
   }
   return TRUE;
 }
 
+// The primary monitor is the one whose top left is 0,0.
 int Cover(int seconds) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcW;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = L"ScrollwickProbe.Cover";
-  RegisterClassW(&windowClass);
-  HMONITOR primary = MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  GetMonitorInfoW(primary, &info);
-  const RECT& r = info.rcMonitor;
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Cover", WS_POPUP | WS_VISIBLE,
-                                r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
+  HWND window = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                nullptr, nullptr, nullptr, nullptr);
   if (!window) return 1;
   SetForegroundWindow(window);
-  const ULONGLONG end = GetTickCount64() + ULONGLONG(seconds) * 1000;
-  while (GetTickCount64() < end) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+  for (const ULONGLONG end = GetTickCount64() + 1000ULL * seconds; GetTickCount64() < end;) {
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
       DispatchMessageW(&message);
     Sleep(20);
   }
-  DestroyWindow(window);
-  return 0;
-}
-
-int PrintMemory() {
-  HWND window = Companion();
-  if (!window) return 1;
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-  if (!process) return 1;
-  PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof(memory);
-  GetProcessMemoryInfo(process, &memory, sizeof(memory));
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(process, &created, &exited, &kernel, &user);
-  const auto ms = [](const FILETIME& t) {
-    return ((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
-  };
-  std::printf("%.1f %llu\n", double(memory.PeakWorkingSetSize) / (1024.0 * 1024.0),
-              ms(kernel) + ms(user));
-  CloseHandle(process);
-  return 0;
-}
-
-int PrintMenu() {
-  HWND menu = NextWindow(L"#32768");
-  while (menu && !IsWindowVisible(menu))
-    menu = NextWindow(L"#32768", menu);
-  std::printf("%d\n", menu ? 1 : 0);
   return 0;
 }
 
 // The hint tool's text lives in the companion's process, so the tooltip writes it there.
-int PrintBubble() {
-  HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", nullptr);
+int PrintBubble(HWND bubble) {
   if (!bubble) return 1;
-  DWORD processId = 0;
-  GetWindowThreadProcessId(bubble, &processId);
-  HWND hint = nullptr;
-  while ((hint = NextWindow(TOOLTIPS_CLASSW, hint))) {
-    if (GetWindow(hint, GW_OWNER) == bubble) break;
-  }
+  HWND hint = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+  while (hint && GetWindow(hint, GW_OWNER) != bubble)
+    hint = FindWindowExW(nullptr, hint, TOOLTIPS_CLASSW, nullptr);
   wchar_t text[512] = {};
+  DWORD processId;
   HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-  if (hint && process) {
-    auto* remote = static_cast<BYTE*>(VirtualAllocEx(
-        process, nullptr, sizeof(TTTOOLINFOW) + sizeof(text), MEM_COMMIT, PAGE_READWRITE));
+      OpenOwner(bubble, PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, processId);
+  auto* remote = static_cast<BYTE*>(VirtualAllocEx(
+      process, nullptr, sizeof(TTTOOLINFOW) + sizeof(text), MEM_COMMIT, PAGE_READWRITE));
+  if (hint && remote) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.hwnd = bubble;
     tool.uId = reinterpret_cast<UINT_PTR>(bubble);
-    tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(TTTOOLINFOW));
+    tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(tool));
     WriteProcessMemory(process, remote, &tool, sizeof(tool), nullptr);
     SendMessageW(hint, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(remote));
-    ReadProcessMemory(process, remote + sizeof(TTTOOLINFOW), text, sizeof(text) - 2, nullptr);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ReadProcessMemory(process, remote + sizeof(tool), text, sizeof(text) - 2, nullptr);
   }
-  if (process) CloseHandle(process);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);  // polled often: leaves nothing
   std::printf("%d %ls\n", IsWindowVisible(bubble) ? 1 : 0, text);
-  return 0;
-}
-
-int PrintHandle() {
-  HWND window = Companion();
-  if (!window) return 1;
-  std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
-  return 0;
-}
-
-// Changing nothing about an icon succeeds exactly when the icon is there.
-int PrintTray(const wchar_t* handle) {
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof(data);
-  data.hWnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoull(handle, nullptr, 10)));
-  data.uID = 1;
-  std::printf("%d\n", Shell_NotifyIconW(NIM_MODIFY, &data) ? 1 : 0);
-  return 0;
-}
-
-int Show() {
-  HWND window = Companion();
-  constexpr UINT kShowMessage = 0x8003;
-  return window && PostMessageW(window, kShowMessage, 0, 0) ? 0 : 1;
-}
-
-int PrintBubbleWindow() {
-  HWND bubble = FindWindowW(L"ScrollwickCompanion.Bubble.V1", nullptr);
-  RECT rect{};
-  if (!bubble || !GetWindowRect(bubble, &rect)) return 1;
-  std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
   return 0;
 }
 
 int PrintClipboard() {
   if (!OpenClipboard(nullptr)) return 1;
-  int result = 1;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-      const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-      std::string utf8(size > 0 ? size - 1 : 0, '\0');
-      WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
-      std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-      result = 0;
-      GlobalUnlock(data);
-    }
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  if (text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(std::max(size, 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
+    std::fputs(utf8.c_str(), stdout);
   }
   CloseClipboard();
-  return result;
-}
-
-int PrintCompanions() {
-  int count = 0;
-  for (HWND w = nullptr; (w = NextWindow(L"ScrollwickCompanion.V1", w));)
-    ++count;
-  std::printf("%d\n", count);
-  return 0;
-}
-
-struct WindowCount {
-  DWORD processId;
-  int windows;
-};
-
-BOOL CALLBACK CountOwnWindow(HWND window, LPARAM counting) {
-  auto& c = *reinterpret_cast<WindowCount*>(counting);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != c.processId) return TRUE;
-  ++c.windows;
-  EnumChildWindows(window, CountOwnWindow, counting);
-  return TRUE;
+  return text ? 0 : 1;
 }
 
 // Wine 8 implements neither GetGuiResources nor the handle count, so both are counted as the
-// system keeps them: handles in the system's handle list, GDI objects in the process's shared
-// GDI handle table (its address in the PEB, 24-byte entries, a used one has a non-zero type).
-unsigned CountHandles(DWORD processId) {
-  struct Entry {
-    USHORT processId, backTrace;
-    UCHAR type, attributes;
-    USHORT value;
-    PVOID object;
-    ULONG access;
-  };
-  constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
-  std::vector<unsigned char> buffer(1 << 20);
-  ULONG needed = 0;
-  while (NtQuerySystemInformation(kSystemHandleInformation, buffer.data(), ULONG(buffer.size()),
-                                  &needed) == LONG(0xC0000004) &&
-         buffer.size() < (256u << 20)) {
-    buffer.resize(buffer.size() * 2);
-  }
-  const ULONG total = *reinterpret_cast<const ULONG*>(buffer.data());
-  const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(ULONG_PTR));
-  unsigned count = 0;
-  for (ULONG i = 0; i < total; ++i)
-    count += entries[i].processId == processId;
-  return count;
-}
+// system keeps them: handles in the system's handle list (24-byte entries after the count, each
+// starting with its owner), GDI objects in the process's shared GDI handle table (its address in
+// the PEB, 24-byte entries, a used one has a non-zero type).
+int PrintResources(HWND companion) {
+  DWORD processId;
+  HANDLE process = OpenOwner(companion, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, processId);
+  PROCESS_MEMORY_COUNTERS memory{};
+  if (!process || !GetProcessMemoryInfo(process, &memory, sizeof(memory))) return 1;
+  std::vector<unsigned char> list(1 << 20);
+  while (NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(16), list.data(),
+                                  ULONG(list.size()), nullptr) == LONG(0xC0000004) &&
+         list.size() < (256u << 20))
+    list.resize(list.size() * 2);
+  int handles = 0, windows = 0;
+  for (ULONG i = 0; i < *reinterpret_cast<const ULONG*>(list.data()); ++i)
+    handles += *reinterpret_cast<const USHORT*>(&list[sizeof(ULONG_PTR) + 24 * i]) == processId;
 
-std::string CountGdiObjects(HANDLE process) {
   PROCESS_BASIC_INFORMATION basic{};
-  UINT64 table = 0;
-  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) ||
-      !ReadProcessMemory(process,
-                         static_cast<char*>(static_cast<void*>(basic.PebBaseAddress)) + 0xF8,
-                         &table, sizeof(table), nullptr) ||
-      !table) {
-    return "-";
+  UINT64 address = 0;
+  std::vector<unsigned char> table(0x10000 * 24);
+  std::string gdi = "-";
+  if (!NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic),
+                                 nullptr) &&
+      ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + 0xF8, &address,
+                        sizeof(address), nullptr) &&
+      address &&
+      ReadProcessMemory(process, reinterpret_cast<void*>(address), table.data(), table.size(),
+                        nullptr)) {
+    int used = 0;
+    for (std::size_t type = 14; type < table.size(); type += 24)
+      used += table[type] != 0;
+    gdi = std::to_string(used);
   }
-  constexpr std::size_t kEntries = 0x10000, kEntrySize = 24, kTypeOffset = 14;
-  std::vector<unsigned char> entries(kEntries * kEntrySize);
-  if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(), entries.size(),
-                         nullptr)) {
-    return "-";
-  }
-  unsigned count = 0;
-  for (std::size_t i = 0; i < kEntries; ++i)
-    count += entries[i * kEntrySize + kTypeOffset] != 0;
-  return std::to_string(count);
-}
 
-int PrintResources() {
-  HWND window = Companion();
-  WindowCount count{0, 0};
-  if (!window || !GetWindowThreadProcessId(window, &count.processId)) return 1;
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, count.processId);
-  if (!process) return 1;
-  EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
-  std::printf("%s %u %d\n", CountGdiObjects(process).c_str(), CountHandles(count.processId),
-              count.windows);
-  CloseHandle(process);
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, nullptr));) {
+    DWORD owner = 0;
+    if (!GetWindowThreadProcessId(w, &owner) || owner != processId) continue;
+    ++windows;
+    EnumChildWindows(
+        w, [](HWND, LPARAM n) -> BOOL { return ++*reinterpret_cast<int*>(n); },
+        reinterpret_cast<LPARAM>(&windows));
+  }
+  std::printf("%.1f %s %d %d\n", double(memory.PeakWorkingSetSize) / (1 << 20), gdi.c_str(),
+              handles, windows);
   return 0;
 }
 
-int PrintStall(int seconds) {
-  HWND window = Companion();
-  if (!window) return 1;
+int PrintStall(HWND companion, int seconds) {
+  using Clock = std::chrono::steady_clock;
+  using Ms = std::chrono::duration<double, std::milli>;
   double longest = 0;
-  int samples = 0;
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
-  const ULONGLONG stop = GetTickCount64() + 1000ULL * seconds;
-  while (GetTickCount64() < stop && IsWindow(window)) {
-    DWORD_PTR result = 0;
-    QueryPerformanceCounter(&start);
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
-    QueryPerformanceCounter(&end);
-    const double ms = 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-    ++samples;
+  const Clock::time_point start = Clock::now();
+  for (int samples = 1; Clock::now() - start < std::chrono::seconds(seconds) && IsWindow(companion);
+       ++samples) {
+    const Clock::time_point sent = Clock::now();
+    SendMessageTimeoutW(companion, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    const double ms = Ms(Clock::now() - sent).count();
     if (ms > longest || samples % 100 == 0) {
-      longest = ms > longest ? ms : longest;
-      std::printf("%.0f %d %.1f\n", longest, samples,
-                  double(GetTickCount64() - (stop - 1000ULL * seconds)) / 1000.0);
+      longest = std::max(longest, ms);
+      std::printf("%.0f %d %.1f\n", longest, samples, Ms(Clock::now() - start).count() / 1000);
       std::fflush(stdout);
     }
     Sleep(50);
   }
-  return 0;
+  return companion ? 0 : 1;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const std::wstring command = argc >= 2 ? argv[1] : L"";
-  const wchar_t* argument = argc >= 3 ? argv[2] : L"0";
-  const int seconds = int(std::wcstol(argument, nullptr, 10));
-  if (command == L"window") return PrintWindow();
+  const std::wstring command = argc >= 2 ? argv[1] : L"", argument = argc >= 3 ? argv[2] : L"";
+  const int seconds = int(std::wcstol(argument.c_str(), nullptr, 10));
+  HWND companion = FindWindowW(kCompanionClass, nullptr),
+       bubble = FindWindowW(kBubbleClass, nullptr);
+  if (command == L"window") return PrintWindow(argument == L"bubble" ? bubble : companion);
   if (command == L"monitors") return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0) ? 0 : 1;
   if (command == L"cover") return Cover(seconds);
-  if (command == L"memory") return PrintMemory();
-  if (command == L"menu") return PrintMenu();
-  if (command == L"bubble") return PrintBubble();
-  if (command == L"handle") return PrintHandle();
-  if (command == L"tray") return PrintTray(argument);
-  if (command == L"show") return Show();
-  if (command == L"bubble-window") return PrintBubbleWindow();
+  if (command == L"menu") return PrintCount(L"#32768", true);
+  if (command == L"companions") return PrintCount(kCompanionClass, false);
+  if (command == L"bubble") return PrintBubble(bubble);
+  if (command == L"tray") {  // changing nothing about an icon succeeds exactly when it is there
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof(icon), icon.uID = 1, icon.hWnd = companion;
+    if (!argument.empty()) icon.hWnd = reinterpret_cast<HWND>(UINT_PTR(std::stoull(argument)));
+    return std::printf("%d\n", icon.hWnd && Shell_NotifyIconW(NIM_MODIFY, &icon) ? 1 : 0) < 0;
+  }
+  if (command == L"show") return companion && PostMessageW(companion, 0x8003, 0, 0) ? 0 : 1;
   if (command == L"clipboard") return PrintClipboard();
-  if (command == L"companions") return PrintCompanions();
-  if (command == L"resources") return PrintResources();
-  if (command == L"stall") return PrintStall(seconds);
+  if (command == L"resources") return PrintResources(companion);
+  if (command == L"stall") return PrintStall(companion, seconds);
   std::fprintf(stderr, "usage: companion_probe COMMAND [ARGUMENT], the commands above\n");
   return 64;
 }

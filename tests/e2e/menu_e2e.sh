@@ -40,7 +40,7 @@ check "the support message shows with its hint" \
   until_within 10 answer_is "1 Click for optional financial support" bubble
 import -window root "$shots/menu-support.png"
 
-handle=$(probe handle)
+read -r _ _ _ _ _ handle _ <<<"$(probe window)"
 check "the tray icon is there before Exit" answer_is 1 tray "$handle"
 check "the menu opens for Exit" open_menu
 xdotool key Up

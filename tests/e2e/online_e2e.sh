@@ -48,7 +48,7 @@ check "Copy current Scripture copies it" copy_shown
 check "it is a complete sentence of the KJV book ($reference)" shown_passage_of kjv
 
 # A click on the bubble opens its passage page, which marks exactly the passage's verses.
-read -r b_left b_top b_right b_bottom <<<"$(probe bubble-window)"
+read -r b_left b_top b_right b_bottom _ <<<"$(probe window bubble)"
 xdotool mousemove $(((b_left + b_right) / 2)) $(((b_top + b_bottom) / 2)) click 1
 check "a click on the bubble opens the passage page" until_within 10 test -s "$SCROLLWICK_URL_LOG"
 url=$(head -1 "$SCROLLWICK_URL_LOG")

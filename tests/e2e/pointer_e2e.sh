@@ -119,7 +119,7 @@ if [ "$measure" = "--measure" ]; then
   before=$(cpu_ticks)
   sleep 60
   after=$(cpu_ticks)
-  read -r peak _ <<<"$(probe memory)"
+  read -r peak _ <<<"$(probe resources)"
   echo "measured: peak working set ${peak} MB; CPU over 60 s idle: $((after - before)) ticks of" \
     "1/$(getconf CLK_TCK) s ($(awk "BEGIN { printf \"%.3f\", ($after - $before) / $(getconf CLK_TCK) / 60 * 100 }")% of a core)"
 fi

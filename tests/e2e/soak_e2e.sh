@@ -28,7 +28,7 @@ for sample in $(seq 0 $((seconds / 10))); do
   while [ $((SECONDS - start)) -lt $((sample * 10)) ]; do sleep 0.2; done
   if [ $((sample % 4)) -eq 0 ]; then "$SCROLLWICK_SERVER_CTL" start; server=up; fi
   if [ $((sample % 4)) -eq 2 ]; then "$SCROLLWICK_SERVER_CTL" stop; server=down; fi
-  read -r gdi handles windows _ <<<"$(probe resources)"
+  read -r _ gdi handles windows _ <<<"$(probe resources)"
   data=$(awk '/^VmData/ { print $2 }' "/proc/$companion_pid/status" 2>/dev/null)
   rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$companion_pid/status" 2>/dev/null)
   fds=$(find "/proc/$companion_pid/fd" -mindepth 1 2>/dev/null | wc -l)
