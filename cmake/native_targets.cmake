@@ -18,6 +18,15 @@ add_executable(companion_benchmarks)
 target_link_libraries(companion_benchmarks PRIVATE companion_native_seams benchmark::benchmark
                                                    benchmark::benchmark_main)
 
+# In the fuzzing build the portable core is instrumented too: libFuzzer is guided by the
+# coverage of the code under test, and the sanitizers must see inside it, not just the
+# fuzzers' own entry points. Every program linking the core then needs the sanitizer runtimes.
+if(SCROLLWICK_FUZZ)
+  target_compile_options(companion_core PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  target_compile_options(companion_native_seams PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  target_link_options(companion_core INTERFACE -fsanitize=address,undefined)
+endif()
+
 # companion_add_fuzzer(<name> <source>): a libFuzzer target over the portable core, plus a
 # short bounded run of it over its committed seed corpus (<source dir>/corpus/<name>).
 function(companion_add_fuzzer name source)
