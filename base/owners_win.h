@@ -78,10 +78,6 @@ struct WinHttpTraits {
   static HINTERNET Invalid() { return nullptr; }
   static void Close(HINTERNET h) { WinHttpCloseHandle(h); }
 };
-struct LibraryTraits {
-  static HMODULE Invalid() { return nullptr; }
-  static void Close(HMODULE h) { FreeLibrary(h); }
-};
 struct RegistryKeyTraits {
   static HKEY Invalid() { return nullptr; }
   static void Close(HKEY h) { RegCloseKey(h); }
@@ -96,7 +92,6 @@ using GdiObject = Owned<GdiObjectTraits>;        // bitmaps, brushes, fonts
 using MenuHandle = Owned<MenuTraits>;            // CreatePopupMenu
 using WinHttpHandle = Owned<WinHttpTraits>;      // session, connection, request
 using RegistryKey = Owned<RegistryKeyTraits>;    // RegOpenKeyExW, RegCreateKeyExW
-using Library = Owned<LibraryTraits>;            // LoadLibraryExW
 
 // One reference to a COM interface, released when the owner goes; `p` is handed to the calls that
 // fill it (`&owner.p`) and used for calls on it.

@@ -1,7 +1,9 @@
 #include "character/character_art_win.h"
 
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "base/owners_win.h"
 #include "base/wide_win.h"
@@ -9,25 +11,69 @@
 
 namespace companion {
 
-std::unique_ptr<LoadedAtlas> LoadAtlas(const MotionClip& clip) {
-  // Read through a mapping of the program's file of its own, unmapped once the frames are cut,
-  // the atlas's pages leave the working set with it; read through the loaded image they would
-  // stay (3 MB a clip, 33 MB once every clip has played). The image serves if that fails.
+namespace {
+
+// Where the image's bytes at `address` lie in the program's file, from its section table; -1
+// when no section holds them whole.
+int64_t FileOffsetOf(HMODULE module, const void* address, DWORD size) {
+  const auto* base = reinterpret_cast<const uint8_t*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const uint64_t rva = uint64_t(static_cast<const uint8_t*>(address) - base);
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    const uint64_t start = section->VirtualAddress;
+    if (rva >= start && rva + size <= start + section->SizeOfRawData) {
+      return int64_t(section->PointerToRawData + (rva - start));
+    }
+  }
+  return -1;
+}
+
+// The resource's bytes read from the program's file into memory of their own, which goes back to
+// the system with the buffer; empty if the file cannot be read.
+std::vector<uint8_t> ReadFromProgramFile(HMODULE module, const void* address, DWORD size) {
+  const int64_t offset = FileOffsetOf(module, address, size);
   const std::u16string path = ModuleFileName();
-  Library file(path.empty()
-                   ? nullptr
-                   : LoadLibraryExW(AsWide(path), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-  HMODULE module = file.Valid() ? file.Get() : GetModuleHandleW(nullptr);
+  if (offset < 0 || path.empty()) return {};
+  FileHandle file(CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  std::vector<uint8_t> bytes(size);
+  OVERLAPPED at{};
+  at.Offset = DWORD(uint64_t(offset));
+  at.OffsetHigh = DWORD(uint64_t(offset) >> 32);
+  DWORD read = 0;
+  if (!file.Valid() || !ReadFile(file.Get(), bytes.data(), size, &read, &at) || read != size) {
+    return {};
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::unique_ptr<LoadedAtlas> LoadAtlas(const MotionClip& clip) {
+  HMODULE module = GetModuleHandleW(nullptr);
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(clip.resourceId), MAKEINTRESOURCEW(10));
   if (!resource) throw std::runtime_error("Missing realistic character resource");
   const DWORD size = SizeofResource(module, resource);
-  const void* bytes = nullptr;
-  if (HGLOBAL loaded = LoadResource(module, resource)) bytes = LockResource(loaded);
-  if (!bytes) throw std::runtime_error("Missing realistic character resource");
+  const void* mapped = nullptr;
+  if (HGLOBAL loaded = LoadResource(module, resource)) mapped = LockResource(loaded);
+  if (!mapped) throw std::runtime_error("Missing realistic character resource");
+  // Read where the loader mapped it, the atlas's pages would stay in the working set once read
+  // (3 MB a clip, 33 MB once every clip has played); read from the file into a buffer, they go
+  // with it. The mapped bytes serve if the file cannot be read, or no longer holds the atlas
+  // (replaced since the program started).
+  const std::span<const uint8_t> inImage(static_cast<const uint8_t*>(mapped), size);
   try {
-    return std::make_unique<LoadedAtlas>(
-        CutAtlasFrames({static_cast<const uint8_t*>(bytes), size}, clip));
+    const std::vector<uint8_t> copy = ReadFromProgramFile(module, mapped, size);
+    if (!copy.empty()) {
+      try {
+        return std::make_unique<LoadedAtlas>(CutAtlasFrames(copy, clip));
+      } catch (const std::runtime_error&) {
+        // Not the atlas the program carries: read the image's own bytes instead.
+      }
+    }
+    return std::make_unique<LoadedAtlas>(CutAtlasFrames(inImage, clip));
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception&) {
