@@ -3,8 +3,8 @@
 #
 #   tools/measure-figure.sh [COMPANION.exe]
 #
-# 1. measure_figure.exe: CPU per RenderCharacter frame at the three sizes (a clip's first play
-#    and a replay), the CPU to load an atlas, and memory once all ten clips have played.
+# 1. measure_figure.exe: CPU per RenderCharacter frame at the three sizes, the CPU to load an
+#    atlas, and memory once all ten clips have played.
 # 2. The real companion at each size with each figure: the CPU it spends on the 8-second greeting
 #    that follows a Scripture (the full-motion figure waves), its peak working set, a screenshot
 #    with the bubble up (build/windows/screenshots/figure-SIZE-FIGURE.png), and the gap between
