@@ -8,25 +8,19 @@
 namespace companion {
 namespace {
 
-struct Frame {
-  Frame(int32_t w, int32_t h) : width(w), height(h), bytes(size_t(w) * size_t(h) * 4, 0) {}
-  Frame& Set(int32_t x, int32_t y, uint8_t blue, uint8_t alpha) {
-    const size_t i = (size_t(y) * size_t(width) + size_t(x)) * 4;
-    bytes[i] = blue;
-    bytes[i + 3] = alpha;
-    return *this;
-  }
-  FramePixels View() const { return {bytes, width, height}; }
-  int32_t width, height;
-  std::vector<uint8_t> bytes;
-};
+// A transparent w by h frame but for pixel (x, y), given as 0xAARRGGBB (stored B, G, R, A).
+std::vector<uint8_t> OnePixel(int x, int y, uint32_t argb, int w = 280, int h = 190) {
+  std::vector<uint8_t> bytes(size_t(w) * size_t(h) * 4, 0);
+  for (int i = 0; i < 4; ++i)
+    bytes[(size_t(y) * size_t(w) + size_t(x)) * 4 + size_t(i)] = uint8_t(argb >> (8 * i));
+  return bytes;
+}
 
 // {top-right phase, bottom-right phase} for a frame with one opaque pixel.
 std::pair<bool, bool> Clear(int32_t w, int32_t h, int32_t x, int32_t y) {
-  Frame frame(w, h);
-  frame.Set(x, y, 0, 1);
-  return {CornersClear(frame.View(), SecondCorner::TopRight),
-          CornersClear(frame.View(), SecondCorner::BottomRight)};
+  const std::vector<uint8_t> bytes = OnePixel(x, y, 0x01000000, w, h);
+  return {CornersClear({bytes, w, h}, SecondCorner::TopRight),
+          CornersClear({bytes, w, h}, SecondCorner::BottomRight)};
 }
 
 TEST(CornersClear, EachPhaseLooksAtItsOwnSecondCornerWhereItExists) {
@@ -39,23 +33,16 @@ TEST(CornersClear, EachPhaseLooksAtItsOwnSecondCornerWhereItExists) {
 }
 
 TEST(VisiblePixels, CountsAlphaOf33AndAbove) {
-  Frame frame(280, 190);
-  frame.Set(5, 5, 0, 32).Set(6, 5, 0, 33);
-  EXPECT_EQ(VisiblePixels(frame.View()), 1);
+  EXPECT_EQ(VisiblePixels({OnePixel(5, 5, 0x20FFFFFF), 280, 190}), 0);
+  EXPECT_EQ(VisiblePixels({OnePixel(5, 5, 0x21000000), 280, 190}), 1);
 }
 
 // Only blue and alpha count, each at its place: the frames differ where the figure is drawn.
 TEST(FrameHash, FoldsBlueThenAlphaOfEachPixelInOrder) {
-  Frame a(280, 190), b(280, 190);
-  b.bytes[(100 * 280 + 100) * 4 + 1] = 200;  // green
-  b.bytes[(100 * 280 + 100) * 4 + 2] = 200;  // red
-  EXPECT_EQ(FrameHash(a.View()), FrameHash(b.View()));
-  const uint64_t blue = FrameHash(Frame(280, 190).Set(100, 100, 1, 0).View());
-  const uint64_t alpha = FrameHash(Frame(280, 190).Set(100, 100, 0, 1).View());
-  const uint64_t moved = FrameHash(Frame(280, 190).Set(101, 100, 0, 1).View());
-  EXPECT_NE(blue, FrameHash(a.View()));
-  EXPECT_NE(alpha, FrameHash(a.View()));
-  EXPECT_NE(alpha, moved);
+  const auto hash = [](int x, uint32_t c) { return FrameHash({OnePixel(x, 9, c), 280, 190}); };
+  EXPECT_EQ(hash(100, 0x00C8C800), hash(100, 0));  // green and red
+  EXPECT_NE(hash(100, 0x00000001), hash(100, 0));
+  EXPECT_NE(hash(100, 0x01000000), hash(101, 0x01000000));
 }
 
 }  // namespace

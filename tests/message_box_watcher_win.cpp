@@ -4,22 +4,6 @@
 
 namespace companion::testing {
 
-namespace {
-
-BOOL CALLBACK CollectOwnDialogs(HWND window, LPARAM lParam) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t className[16] = {};
-  GetClassNameW(window, className, 16);
-  if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-      lstrcmpW(className, L"#32770") == 0) {
-    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(window);
-  }
-  return TRUE;
-}
-
-}  // namespace
-
 MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Watch(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
@@ -38,16 +22,15 @@ void MessageBoxWatcher::Watch() {
   std::vector<HWND> recorded;
   while (!stop_) {
     std::erase_if(recorded, [](HWND box) { return !IsWindow(box); });
-    std::vector<HWND> boxes;
-    EnumWindows(CollectOwnDialogs, reinterpret_cast<LPARAM>(&boxes));
-    for (HWND box : boxes) {
-      if (std::find(recorded.begin(), recorded.end(), box) == recorded.end()) {
-        // The static text of a message box has the control id 0xFFFF.
-        wchar_t text[1024] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 1024);
+    for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(box, &process);
+      if (process != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
+      if (std::ranges::find(recorded, box) == recorded.end()) {
         recorded.push_back(box);
+        wchar_t text[1024] = {};  // a message box's static text has the control id 0xFFFF
         // Other dialogs (a test's own, still closing) carry no message text.
-        if (text[0] != L'\0') {
+        if (GetDlgItemTextW(box, 0xFFFF, text, 1024) > 0) {
           std::lock_guard lock(mutex_);
           texts_.emplace_back(text);
         }

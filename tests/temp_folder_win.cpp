@@ -3,17 +3,28 @@
 #include <shellapi.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "base/wide_win.h"
 
 namespace companion::testing {
 
-namespace {
+TempFolder::TempFolder() {
+  wchar_t base[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, base);
+  const std::wstring prefix =
+      base + (L"scrollwick-test-" + std::to_wstring(GetCurrentProcessId())) + L"-";
+  static int counter = 0;
+  do {
+    path_ = ToU16((prefix + std::to_wstring(++counter)).c_str());
+    if (CreateDirectoryW(AsWide(path_), nullptr)) return;
+  } while (GetLastError() == ERROR_ALREADY_EXISTS);
+  throw std::runtime_error("cannot create temp folder");
+}
 
-void RemoveTree(const std::u16string& path) {
-  std::u16string from = path;
+TempFolder::~TempFolder() {
+  std::u16string from = path_;
   from.push_back(u'\0');  // SHFileOperation takes a list ending in two nulls
   SHFILEOPSTRUCTW operation{};
   operation.wFunc = FO_DELETE;
@@ -22,36 +33,13 @@ void RemoveTree(const std::u16string& path) {
   SHFileOperationW(&operation);
 }
 
-}  // namespace
-
-TempFolder::TempFolder() {
-  wchar_t base[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, base);
-  static int counter = 0;
-  for (;;) {
-    path_ = ToU16(base) + u"scrollwick-test-" +
-            std::u16string(AsU16(std::to_wstring(GetCurrentProcessId()).c_str())) + u"-" +
-            std::u16string(AsU16(std::to_wstring(++counter).c_str()));
-    if (CreateDirectoryW(AsWide(path_), nullptr)) return;
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
-      throw std::runtime_error("cannot create temp folder");
-  }
-}
-
-TempFolder::~TempFolder() {
-  RemoveTree(path_);
-}
-
 std::string ReadWholeFile(const std::u16string& path) {
   std::ifstream in(AsWide(path), std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void WriteWholeFile(const std::u16string& path, const std::string& bytes) {
-  std::ofstream out(AsWide(path), std::ios::binary);
-  out << bytes;
+  std::ofstream(AsWide(path), std::ios::binary) << bytes;
 }
 
 bool FileExists(const std::u16string& path) {

@@ -3,50 +3,33 @@
 #include <shlobj.h>
 
 #include <stdexcept>
-#include <vector>
 
 namespace companion::e2e {
 
-namespace {
-
-std::wstring ProgramPath() {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring path(self);
-  path.resize(path.find_last_of(L'\\') + 1);
-  return path + L"ScrollwickCompanion.exe";
-}
-
-}  // namespace
-
 CompanionProcess::CompanionProcess(const std::wstring& arguments,
                                    const std::wstring& workingFolder) {
-  std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
-  if (!arguments.empty()) commandLine += L" " + arguments;
-  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back(L'\0');
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);  // the program sits next to this one
+  std::wstring commandLine(self, std::wstring_view(self).rfind(L'\\') + 1);
+  commandLine = L"\"" + commandLine + L"ScrollwickCompanion.exe\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info_)) {
-    throw std::runtime_error("cannot start ScrollwickCompanion.exe");
-  }
+  const bool started =
+      CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info_);
+  if (!started) throw std::runtime_error("cannot start ScrollwickCompanion.exe");
 }
 
 CompanionProcess::~CompanionProcess() {
-  if (Running()) {
-    TerminateProcess(info_.hProcess, 99);
-    WaitForSingleObject(info_.hProcess, 5000);
-  }
+  if (Running() && TerminateProcess(info_.hProcess, 99)) WaitForSingleObject(info_.hProcess, 5000);
   CloseHandle(info_.hThread);
   CloseHandle(info_.hProcess);
 }
 
 int CompanionProcess::WaitForExit(DWORD timeoutMs) {
-  if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
   DWORD code = 0;
-  GetExitCodeProcess(info_.hProcess, &code);
-  return static_cast<int>(code);
+  const bool ended = WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+  return ended && GetExitCodeProcess(info_.hProcess, &code) ? static_cast<int>(code) : -1;
 }
 
 bool CompanionProcess::Running() const {
@@ -55,14 +38,13 @@ bool CompanionProcess::Running() const {
 
 int RunCompanionToExit(const std::wstring& arguments, DWORD timeoutMs,
                        const std::wstring& workingFolder) {
-  CompanionProcess process(arguments, workingFolder);
-  return process.WaitForExit(timeoutMs);
+  return CompanionProcess(arguments, workingFolder).WaitForExit(timeoutMs);
 }
 
+// Start-up shows the window only once the bubble and the hint exist.
 HWND WaitForCompanionWindow(DWORD timeoutMs) {
   HWND window = nullptr;
   WaitUntil(timeoutMs, [&] {
-    // Start-up shows the window only once the bubble and the hint exist.
     window = FindWindowW(L"ScrollwickCompanion.V1", L"Scrollwick Companion");
     return window != nullptr && IsWindowVisible(window);
   });
