@@ -13,15 +13,21 @@ keys="[Companion],Version,DisplaySeconds,GapSeconds,Translation,SizeMultiple,You
 keys+=",ScripturesViewed,Category,PromptMinutes,Movement,Paused,FreePlacement,PositionX"
 keys+=",PositionY,Monitor"
 out=$(mktemp /tmp/scrollwick-kill.XXXXXX)
-trap 'stop_all; rm -f "$out"' EXIT
+errors=$(mktemp /tmp/scrollwick-kill-errors.XXXXXX)
+trap 'stop_all; rm -f "$out" "$errors"' EXIT
 
 write_preferences $'PositionX=0\r\n'
 last=0 complete=0 same=0 newer=0 bad=0
 for round in $(seq "$kills"); do
   : >"$out"  # here, not in the child, which may truncate it only after the wait below began
-  "$wine" "$bin/save_preferences_loop.exe" >>"$out" 2>/dev/null &
+  WINEDEBUG=err+all "$wine" "$bin/save_preferences_loop.exe" >>"$out" 2>"$errors" &
   pid=$!
-  until_within 30 test -s "$out" || echo "round $round: the saver did not start"
+  if ! until_within 30 test -s "$out"; then
+    # Whether it ended or hangs, and what Wine said, tell a failed start from a slow one.
+    state=$(kill -0 "$pid" 2>/dev/null && echo "still running" || echo "ended")
+    echo "round $round: the saver did not start ($state); it said:"
+    tail -5 "$errors"
+  fi
   loaded=$(head -1 "$out" | tr -d '\r')
   if [ "$loaded" != "$last" ]; then
     echo "round $round: the start loaded $loaded, the file held $last"
